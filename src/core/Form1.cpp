@@ -1,0 +1,125 @@
+#include "core/Form1.h"
+
+#include "core/Format.h"
+#include "platform/CodePage936.h"
+
+namespace quillory {
+namespace {
+
+// Cell texts, built once: a redraw only copies short strings.
+struct CellTexts {
+    std::array<std::u16string, 256> hex;    // "00".."FF"
+    std::array<std::u16string, 256> single; // character of a byte shown alone, then a space
+    CellTexts() {
+        const CodePage936& cp = CodePage936::instance();
+        for (int b = 0; b < 256; ++b) {
+            hex[b] = {u"0123456789ABCDEF"[b >> 4], u"0123456789ABCDEF"[b & 15]};
+            single[b] = cp.byteChar(static_cast<std::uint8_t>(b)) + u" ";
+        }
+    }
+};
+
+const CellTexts& cellTexts() {
+    static const CellTexts texts;
+    return texts;
+}
+
+const std::u16string kBlankHex = u"00";
+const std::u16string kBlankChr = u". ";
+const std::u16string kPairTail = u"  ";
+
+// A space and six upper-case hex digits.
+std::u16string addressText(std::int32_t offset) {
+    std::u16string s(7, u' ');
+    for (int i = 6; i >= 1; --i) {
+        s[i] = u"0123456789ABCDEF"[offset & 0xF];
+        offset >>= 4;
+    }
+    return s;
+}
+
+} // namespace
+
+Form1::Form1(Platform& p) : platform(p) { wireEvents(); }
+
+void Form1::wireEvents() {
+    NumberBox.Click = [this] { NumberBox_Click(); };
+    ChrBox.Click = [this] { ChrBox_Click(); };
+    NumberBox.DblClick = [this] { NumberBox_DblClick(); };
+    ChrBox.DblClick = [this] { ChrBox_DblClick(); };
+    NumberBox.MouseDown = [this](int b, int s, float x, float y) { NumberBox_MouseDown(b, s, x, y); };
+    ChrBox.MouseDown = [this](int b, int s, float x, float y) { ChrBox_MouseDown(b, s, x, y); };
+    NumberBox.MouseMove = [this](int b, int s, float x, float y) { NumberBox_MouseMove(b, s, x, y); };
+    ChrBox.MouseMove = [this](int b, int s, float x, float y) { ChrBox_MouseMove(b, s, x, y); };
+    VscrollBar.Change = [this] { VscrollBar_Change(); };
+    VscrollBar.Scroll = [this] { VscrollBar_Scroll(); };
+}
+
+Answer Form1::MsgBox(const std::u16string& text, Buttons buttons, const std::u16string& title) {
+    return platform.msgBox(text, buttons, title);
+}
+
+void Form1::setCaption(const std::u16string& text) {
+    Caption = text;
+    platform.setCaption(text);
+}
+
+void Form1::ShowPage() {
+    const CellTexts& texts = cellTexts();
+    const CodePage936& cp = CodePage936::instance();
+    int last = 511;
+    int first = 0;
+
+    AddressBox.clear();
+    if (CurPage == LastPage && TailCount > 0) {
+        last = TailCount - 1;
+        for (int o = TailCount; o <= 511; ++o) {
+            NumberBox.setText(OffsetToCell[o], kBlankHex);
+            ChrBox.setText(OffsetToCell[o], kBlankChr);
+        }
+    }
+    for (int r = 0; r < 32; ++r) AddressBox.addItem(addressText(PageStart + 16 * r));
+    for (int o = 0; o <= last; ++o)
+        NumberBox.setText(OffsetToCell[o], texts.hex[FileBytes[PageStart + o]]);
+
+    if (FlipPending) {
+        FlipPending = kFalse;
+        CharPhase = CharPhase ? kFalse : kTrue;
+        if (CharPhase) {
+            first = 1;
+            ChrBox.setText(0, kBlankChr);
+        }
+    }
+
+    int o = first;
+    while (o <= last) {
+        const std::uint8_t b = FileBytes[PageStart + o];
+        if (b >= 128 && PageStart + o < LastOffset && o < 511) {
+            const std::uint8_t t = FileBytes[PageStart + o + 1];
+            ChrBox.setText(OffsetToCell[o], cp.pairChar(b, t));
+            ChrBox.setText(OffsetToCell[o + 1], kPairTail);
+            o += 2;
+        } else {
+            ChrBox.setText(OffsetToCell[o], texts.single[b]);
+            o += 1;
+        }
+    }
+
+    const std::int64_t length = static_cast<std::int64_t>(LastOffset) + 1;
+    StateBar.setCaption(u"文件字节:" + groupedText(length) + u"( &&H" +
+                        hexText(static_cast<std::uint32_t>(length)) + u") 总页数:" +
+                        groupedText(LastPage + 1) + u" 当前页:" + groupedText(CurPage + 1));
+}
+
+void Form1::Renovate() {
+    Selecting = kTrue;
+    for (int k = 0; k < 512; ++k) {
+        ChrBox.setSelected(k, false);
+        NumberBox.setSelected(k, false);
+    }
+    PickCount = 0;
+    SelStart = kNone;
+    Selecting = kFalse;
+}
+
+} // namespace quillory

@@ -1,0 +1,151 @@
+#pragma once
+// The editor: one object holding the whole state of the main window and its handlers.
+// Every command reads and writes these variables directly. The handlers live in the
+// folder of their subsystem (core, window, files, input, search, blocks, crypt).
+//
+// Sizes: counters that the original design kept in 16 bits are 32-bit here so nothing
+// wraps. Flags keep the values -1 (true) and 0 (false).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Controls.h"
+#include "platform/Platform.h"
+
+namespace quillory {
+
+using Bytes = std::vector<std::uint8_t>;
+using Flag = std::int32_t;
+constexpr Flag kTrue = -1;
+constexpr Flag kFalse = 0;
+constexpr std::int32_t kNone = -2;
+
+constexpr std::int32_t kPageSize = 512;
+// 32768 pages: the page scroll bar's range and the address column's six hex digits.
+constexpr std::int64_t kMaxDocument = 16 * 1024 * 1024;
+
+class Form1 {
+public:
+    explicit Form1(Platform& platform);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    Platform& platform;
+
+    // Controls and the prompt dialog.
+    ListBox AddressBox;
+    ListBox NumberBox;
+    ListBox ChrBox;
+    ScrollBar VscrollBar;
+    Label StateBar;
+    CommonDialog CD;
+    Form2 Dialog2;
+    std::u16string Caption;
+
+    // Document, length and pages.
+    Bytes FileBytes;
+    std::int32_t LastOffset = 0;
+    std::int32_t LastPage = 0;
+    std::int32_t TailCount = 0;
+    std::int32_t CurPage = 0;
+    std::int32_t PageStart = 0;
+    std::u16string FileName;
+    Flag Dirty = kFalse;
+    Flag LengthChanged = kFalse;
+
+    // Selection and highlight.
+    std::int32_t SelStart = 0;
+    std::int32_t SelSpan = 0;
+    std::int32_t PickCount = 0;
+    std::int32_t FirstPick = 0;
+    Flag Selecting = kFalse;
+
+    // Records that find, replace, cut and insert leave for later commands.
+    Bytes InputBytes;
+    Bytes BlockBytes;
+    std::int32_t FindLast = 0;
+    std::int32_t SwapFrom = 0;
+    std::int32_t SwapLen = 0;
+    std::int32_t CutAt = 0;
+    std::int32_t InsertAt = 0;
+    std::int32_t UndoSpan = 0;
+    Flag Undoing = kFalse;
+
+    // Prompt texts.
+    std::u16string InputText;
+    std::u16string FindText;
+    std::u16string SwapText;
+
+    // View.
+    Flag LargeScreen = kFalse;
+    Flag FlipPending = kFalse;
+    Flag CharPhase = kFalse;
+    std::array<std::int16_t, kPageSize> OffsetToCell{};
+    std::array<std::int16_t, kPageSize> CellToOffset{};
+
+    // --- core: page view, refresh, navigation, recount ---
+    void ShowPage();
+    void Renovate();
+    // Recount after a change of length; LastOffset holds the new length on entry.
+    void Fcount();
+    void PageNum(int Index);
+    void VscrollBar_Change();
+    void VscrollBar_Scroll();
+
+    // --- window: start-up and New ---
+    void Form_Load();
+    void Fnew();
+    void setCaption(const std::u16string& text);
+
+    // --- files: open, save, save as, closing, help ---
+    void Fopen();
+    // Returns true when the document was written.
+    bool Fsave();
+    bool FsaveAs();
+    // "文件已经修改，是否保存？" when the document is modified; returns true to go on.
+    bool SavePrompt();
+    // The window's close request; returns true when closing is cancelled.
+    bool Form_QueryUnload();
+    void Fhelp();
+
+    // --- input: selection, read-out, right-click tools, prompts ---
+    void NumberBox_Click();
+    void ChrBox_Click();
+    void NumberBox_DblClick();
+    void ChrBox_DblClick();
+    void Subroutine(int cell);
+    void NumberBox_MouseMove(int buttons, int shift, float x, float y);
+    void ChrBox_MouseMove(int buttons, int shift, float x, float y);
+    void NumberBox_MouseDown(int button, int shift, float x, float y);
+    void ChrBox_MouseDown(int button, int shift, float x, float y);
+    std::int32_t Numeric(std::int32_t cType, std::int32_t iLen);
+    std::int32_t Character(std::int32_t cType, std::int32_t iType, std::int32_t iLen);
+
+    // --- search: locate, find, replace, delete further occurrences ---
+    std::int32_t Lookup(std::int32_t QD, std::int32_t dLen, Flag BJ1);
+    void Hunt(int Index);
+    void Hnext(int Index);
+    void Swap(int Index);
+    void SwapCake(int Index);
+    void SwapNext(int Index);
+    void DelAll(int Index);
+
+    // --- blocks: copy, cut, insert, undo ---
+    void CopyOrCut(int Index);
+    void Insert(int Index);
+    void Quash();
+
+    // --- crypt ---
+    void Encrypt();
+
+    // A message box with the application's title unless one is given.
+    Answer MsgBox(const std::u16string& text, Buttons buttons = Buttons::OK,
+                  const std::u16string& title = kAppTitle);
+
+private:
+    void wireEvents();
+};
+
+} // namespace quillory

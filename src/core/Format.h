@@ -1,0 +1,19 @@
+#pragma once
+// Number and text formatting for the texts the editor shows.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillory {
+
+// Upper-case hexadecimal without prefix or leading zeros.
+std::u16string hexText(std::uint32_t value);
+// Plain decimal, with a minus sign when negative.
+std::u16string decText(std::int64_t value);
+// Decimal with a comma between groups of three digits ("##,###,###").
+std::u16string groupedText(std::int64_t value);
+// ASCII to UTF-16.
+std::u16string ascii(std::string_view text);
+
+} // namespace quillory

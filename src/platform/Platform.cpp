@@ -1,0 +1,14 @@
+#include "platform/Platform.h"
+
+#include "platform/CodePage936.h"
+#include "resources/Resources.h"
+
+namespace quillory {
+
+std::vector<std::uint8_t> Platform::loadResource(const std::u16string& type, int id) {
+    return embeddedResource(type, id);
+}
+
+const CodePage936& Platform::codePage() const { return CodePage936::instance(); }
+
+} // namespace quillory

@@ -1,0 +1,161 @@
+#include "platform/qt/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+
+#include <map>
+
+#include "core/Form1.h"
+#include "platform/qt/GridView.h"
+#include "window/Layout.h"
+#include "window/Menu.h"
+
+namespace quillory {
+namespace {
+
+int px(int twips) { return static_cast<int>(twips / kTwipsPerPixel + 0.5); }
+
+QRect pxRect(const Rect& r) { return QRect(px(r.left), px(r.top), px(r.width), px(r.height)); }
+
+QKeySequence keyOf(const Shortcut& s) {
+    if (s.functionKey == 0) return {};
+    QKeyCombination key(static_cast<Qt::Key>(Qt::Key_F1 + s.functionKey - 1));
+    Qt::KeyboardModifiers mods;
+    if (s.ctrl) mods |= Qt::ControlModifier;
+    if (s.shift) mods |= Qt::ShiftModifier;
+    return QKeySequence(QKeyCombination(mods, key.key()));
+}
+
+QString objectNameOf(const MenuItem& item) {
+    QString name = QString::fromStdString(item.name);
+    if (item.index >= 0) name += QStringLiteral("(%1)").arg(item.index);
+    return name;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Form1& form, QWidget* parent)
+    : QMainWindow(parent), form_(form) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    address_ = new GridView(form_.AddressBox, 1, central);
+    address_->setObjectName(QStringLiteral("AddressBox"));
+    address_->setInteractive(false);
+    number_ = new GridView(form_.NumberBox, kGridColumns, central);
+    number_->setObjectName(QStringLiteral("NumberBox"));
+    chr_ = new GridView(form_.ChrBox, kGridColumns, central);
+    chr_->setObjectName(QStringLiteral("ChrBox"));
+
+    scroll_ = new QScrollBar(Qt::Vertical, central);
+    scroll_->setObjectName(QStringLiteral("VscrollBar"));
+    scroll_->setSingleStep(1);
+    scroll_->setPageStep(1);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    form_.VscrollBar.onChanged = [this] { syncScrollBar(); };
+    connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        if (scroll_->isSliderDown())
+            form_.VscrollBar.userScroll(v);
+        else
+            form_.VscrollBar.userChange(v);
+    });
+    connect(scroll_, &QScrollBar::sliderReleased, this,
+            [this] { form_.VscrollBar.userChange(scroll_->value()); });
+
+    state_ = new QLabel(central);
+    state_->setObjectName(QStringLiteral("StateBar"));
+    state_->setTextFormat(Qt::PlainText);
+    form_.StateBar.onChanged = [this] {
+        state_->setText(QString::fromStdU16String(form_.StateBar.displayText()));
+        state_->adjustSize();
+    };
+
+    buildMenus();
+}
+
+void MainWindow::buildMenus() {
+    // Parents by level: a level-n entry belongs to the last level-(n-1) menu.
+    std::map<int, QMenu*> parents;
+    const std::vector<MenuItem>& items = menuTree();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& item = items[i];
+        const bool hasChildren = i + 1 < items.size() && items[i + 1].level > item.level;
+        const QString caption = QString::fromStdU16String(item.caption);
+        if (item.caption == u"-") {
+            QAction* sep = parents[item.level - 1]->addSeparator();
+            sep->setObjectName(objectNameOf(item));
+            continue;
+        }
+        if (hasChildren) {
+            QMenu* menu = item.level == 1 ? menuBar()->addMenu(caption)
+                                          : parents[item.level - 1]->addMenu(caption);
+            menu->setObjectName(objectNameOf(item));
+            menu->menuAction()->setObjectName(objectNameOf(item));
+            if (item.run) {
+                auto run = item.run;
+                connect(menu, &QMenu::aboutToShow, this, [this, run] { run(form_); });
+            }
+            parents[item.level] = menu;
+            continue;
+        }
+        QAction* action = item.level == 1 ? menuBar()->addAction(caption)
+                                          : parents[item.level - 1]->addAction(caption);
+        action->setObjectName(objectNameOf(item));
+        action->setShortcut(keyOf(item.shortcut));
+        action->setShortcutContext(Qt::WindowShortcut);
+        auto run = item.run;
+        connect(action, &QAction::triggered, this, [this, run] {
+            if (run) run(form_);
+        });
+    }
+}
+
+void MainWindow::syncScrollBar() {
+    syncing_ = true;
+    scroll_->setRange(0, form_.VscrollBar.max());
+    scroll_->setValue(form_.VscrollBar.value());
+    syncing_ = false;
+}
+
+void MainWindow::applyLayout() {
+    const Layout& l = layoutFor(form_.LargeScreen != 0);
+    QFont listFont(QStringLiteral("Times New Roman"), l.listFontPoints);
+    address_->setFont(listFont);
+    number_->setFont(listFont);
+    chr_->setFont(listFont);
+    address_->setGeometry(pxRect(l.addressBox));
+    number_->setGeometry(pxRect(l.numberBox));
+    chr_->setGeometry(pxRect(l.chrBox));
+    address_->setCellSize(l.rowHeight, l.addressBox.width);
+    number_->setCellSize(l.rowHeight, l.hexCellWidth);
+    chr_->setCellSize(l.rowHeight, l.chrCellWidth);
+    // The character grid overlaps the hex grid's empty right margin; keep it on top.
+    chr_->raise();
+    scroll_->setGeometry(pxRect(l.scrollBar));
+    scroll_->raise();
+    QFont stateFont = font();
+    if (form_.LargeScreen) stateFont.setPointSize(l.stateFontPoints);
+    state_->setFont(stateFont);
+    state_->move(px(l.stateLeft), px(l.stateTop));
+    state_->adjustSize();
+
+    const QSize client(px(l.clientWidth), px(l.clientHeight));
+    centralWidget()->setFixedSize(client);
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (form_.Form_QueryUnload())
+        event->ignore();
+    else
+        event->accept();
+}
+
+} // namespace quillory

@@ -1,0 +1,113 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+namespace quillory {
+namespace {
+
+QString q(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+} // namespace
+
+Answer QtPlatform::msgBox(const std::u16string& text, Buttons buttons,
+                          const std::u16string& title) {
+    QMessageBox box(QMessageBox::NoIcon, q(title), q(text), QMessageBox::NoButton, window_);
+    QPushButton* ok = nullptr;
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    QPushButton* cancel = nullptr;
+    if (buttons == Buttons::OK) {
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setEscapeButton(ok);
+    } else {
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        if (buttons == Buttons::YesNoCancel) {
+            cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            box.setEscapeButton(cancel);
+        }
+        box.setDefaultButton(yes);
+    }
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    if (buttons == Buttons::OK) return Answer::OK;
+    if (clicked == yes) return Answer::Yes;
+    if (clicked == no) return Answer::No;
+    return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+}
+
+std::u16string QtPlatform::inputBox(const std::u16string& prompt, const std::u16string& title,
+                                    const std::u16string& defaultText) {
+    QInputDialog dialog(window_);
+    dialog.setWindowTitle(q(title));
+    dialog.setLabelText(q(prompt));
+    dialog.setTextValue(q(defaultText));
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.textValue().toStdU16String();
+}
+
+void QtPlatform::showForm2(Form2& form) {
+    QInputDialog dialog(window_);
+    dialog.setWindowTitle(q(form.Caption));
+    dialog.setLabelText(q(form.Label1));
+    dialog.setTextValue(q(form.Text1));
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() == QDialog::Accepted) {
+        form.Text1 = dialog.textValue().toStdU16String();
+        form.St51 = form.Text1;
+    } else {
+        form.St51.clear();
+    }
+}
+
+void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
+    QFileDialog box(window_, q(dialog.DialogTitle));
+    box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    box.setFileMode(QFileDialog::AnyFile);
+    // "*.*" alone would hide names without a dot on Linux.
+    box.setNameFilter(QStringLiteral("所有文件 (*)"));
+    if (!dialog.FileName.empty()) box.selectFile(q(dialog.FileName));
+    if (box.exec() == QDialog::Accepted && !box.selectedFiles().isEmpty())
+        dialog.FileName = box.selectedFiles().first().toStdU16String();
+    else
+        dialog.FileName.clear();
+}
+
+void QtPlatform::showOpen(CommonDialog& dialog) { showFile(dialog, false); }
+void QtPlatform::showSave(CommonDialog& dialog) { showFile(dialog, true); }
+
+void QtPlatform::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+
+void QtPlatform::clipboardSetText(const std::u16string& text) {
+    QGuiApplication::clipboard()->setText(q(text));
+}
+
+void QtPlatform::setMousePointer(Pointer pointer) {
+    const bool wait = pointer == Pointer::Wait;
+    if (wait == waitCursor_) return;
+    waitCursor_ = wait;
+    if (wait)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+double QtPlatform::screenWidthTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() * 15.0 : 0.0;
+}
+
+void QtPlatform::setCaption(const std::u16string& caption) {
+    if (window_) window_->setWindowTitle(q(caption));
+}
+
+} // namespace quillory

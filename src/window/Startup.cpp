@@ -1,0 +1,53 @@
+#include "core/Form1.h"
+
+#include "core/Format.h"
+#include "window/Layout.h"
+
+#include <cmath>
+
+namespace quillory {
+
+void Form1::Form_Load() {
+    // The prompt dialog chooses its own layout by the same screen test when it loads.
+    const long screenPixels = std::lround(platform.screenWidthTwips()) / 15;
+    LargeScreen = screenPixels > 900 ? kTrue : kFalse;
+    Dialog2.Large = LargeScreen != 0;
+    Dialog2.Loaded = true;
+
+    for (int r = 0; r < 32; ++r) {
+        for (int c = 0; c < 16; ++c) {
+            OffsetToCell[16 * r + c] = static_cast<std::int16_t>(32 * c + r);
+            CellToOffset[32 * c + r] = static_cast<std::int16_t>(16 * r + c);
+        }
+    }
+    Fnew();
+}
+
+void Form1::Fnew() {
+    if (!SavePrompt()) return;
+
+    FileBytes.assign(kPageSize, 0);
+    Dirty = kFalse;
+    CutAt = InsertAt = SwapFrom = SelStart = SelSpan = FindLast = kNone;
+    LastOffset = 511;
+    PageStart = CurPage = LastPage = 0;
+    TailCount = 0;
+    FileName.clear();
+
+    VscrollBar.setValue(0);
+    VscrollBar.setMax(0);
+
+    AddressBox.clear();
+    NumberBox.clear();
+    ChrBox.clear();
+    for (int r = 0; r < 32; ++r) {
+        std::u16string hex = u"00000" + hexText(static_cast<std::uint32_t>(16 * r));
+        AddressBox.addItem(u" " + hex.substr(hex.size() - 6));
+    }
+    for (int k = 0; k < 512; ++k) NumberBox.addItem(u"00");
+    for (int k = 0; k < 512; ++k) ChrBox.addItem(u". ");
+    setCaption(kAppTitle);
+    StateBar.setCaption(u"文件字节:512( &&H200) 总页数:1 当前页:1");
+}
+
+} // namespace quillory

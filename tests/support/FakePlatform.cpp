@@ -1,0 +1,108 @@
+#include "support/FakePlatform.h"
+
+#include <ostream>
+
+namespace quillory::testing {
+
+Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
+                            const std::u16string& title) {
+    messages.push_back({text, buttons, title});
+    if (buttons == Buttons::OK) {
+        if (!answers.empty() && answers.front() == Answer::OK) answers.pop_front();
+        return Answer::OK;
+    }
+    if (answers.empty()) {
+        ++unanswered;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::u16string FakePlatform::inputBox(const std::u16string& prompt, const std::u16string& title,
+                                      const std::u16string& defaultText) {
+    inputBoxes.push_back({prompt, title, defaultText});
+    if (inputs.empty()) {
+        ++unanswered;
+        return {};
+    }
+    std::u16string reply = inputs.front();
+    inputs.pop_front();
+    return reply;
+}
+
+void FakePlatform::showForm2(Form2& form) {
+    promptsShown.push_back({form.Caption, form.Label1, form.Text1});
+    std::optional<std::u16string> reply;
+    if (prompts.empty())
+        ++unanswered;
+    else {
+        reply = prompts.front();
+        prompts.pop_front();
+    }
+    if (reply) form.Text1 = *reply;
+    form.St51 = reply ? *reply : std::u16string();
+}
+
+void FakePlatform::unloadForm2(Form2& form) {
+    ++form2Unloads;
+    Platform::unloadForm2(form);
+}
+
+void FakePlatform::showFile(CommonDialog& dialog, bool saveForm) {
+    fileDialogs.push_back({saveForm, dialog});
+    if (files.empty()) {
+        ++unanswered;
+        dialog.FileName.clear();
+        return;
+    }
+    dialog.FileName = files.front();
+    files.pop_front();
+}
+
+void FakePlatform::showOpen(CommonDialog& dialog) { showFile(dialog, false); }
+void FakePlatform::showSave(CommonDialog& dialog) { showFile(dialog, true); }
+
+void FakePlatform::clipboardClear() { clipboard.reset(); }
+
+void FakePlatform::clipboardSetText(const std::u16string& text) {
+    clipboard = text;
+    ++clipboardWrites;
+}
+
+std::vector<std::u16string> FakePlatform::messageTexts() const {
+    std::vector<std::u16string> texts;
+    for (const ShownMessage& m : messages) texts.push_back(m.text);
+    return texts;
+}
+
+std::string utf8(const std::u16string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | c >> 6));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | c >> 12));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | c >> 18));
+            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+} // namespace quillory::testing
+

@@ -1,0 +1,84 @@
+#pragma once
+// Scripted platform for tests: answers come from queues the test fills, and every
+// question, message, clipboard write, pointer change and caption is recorded.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace quillory::testing {
+
+struct ShownMessage {
+    std::u16string text;
+    Buttons buttons;
+    std::u16string title;
+};
+
+struct ShownInput {
+    std::u16string prompt;
+    std::u16string title;
+    std::u16string defaultText;
+};
+
+struct ShownPrompt {
+    std::u16string caption;
+    std::u16string label;
+    std::u16string text; // what the text box held when the dialog opened
+};
+
+struct ShownFileDialog {
+    bool saveForm;
+    CommonDialog settings; // as the dialog was shown
+};
+
+class FakePlatform : public Platform {
+public:
+    // Replies, taken in order. An empty queue answers OK / "" / Cancel / no file,
+    // and counts the question in `unanswered`.
+    std::deque<Answer> answers;
+    std::deque<std::u16string> inputs;
+    std::deque<std::optional<std::u16string>> prompts; // nullopt: Cancel
+    std::deque<std::u16string> files;                   // "" cancels the dialog
+
+    std::vector<ShownMessage> messages;
+    std::vector<ShownInput> inputBoxes;
+    std::vector<ShownPrompt> promptsShown;
+    std::vector<ShownFileDialog> fileDialogs;
+    std::vector<std::u16string> captions;
+    std::vector<Pointer> pointers;
+    std::optional<std::u16string> clipboard; // nullopt after a clear
+    int clipboardWrites = 0;
+    int unanswered = 0;
+    double screenTwips = 1024 * 15;
+    int form2Unloads = 0;
+
+    Answer msgBox(const std::u16string& text, Buttons buttons,
+                  const std::u16string& title) override;
+    std::u16string inputBox(const std::u16string& prompt, const std::u16string& title,
+                            const std::u16string& defaultText) override;
+    void showForm2(Form2& form) override;
+    void unloadForm2(Form2& form) override;
+    void showOpen(CommonDialog& dialog) override;
+    void showSave(CommonDialog& dialog) override;
+    void clipboardClear() override;
+    void clipboardSetText(const std::u16string& text) override;
+    void setMousePointer(Pointer pointer) override { pointers.push_back(pointer); }
+    double screenWidthTwips() override { return screenTwips; }
+    void setCaption(const std::u16string& caption) override { captions.push_back(caption); }
+
+    // Texts of the messages shown, in order.
+    std::vector<std::u16string> messageTexts() const;
+
+private:
+    void showFile(CommonDialog& dialog, bool saveForm);
+};
+
+// Readable UTF-8 for gtest output.
+std::string utf8(const std::u16string& text);
+
+} // namespace quillory::testing
+
