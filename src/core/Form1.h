@@ -72,6 +72,12 @@ public:
     std::int32_t InsertAt = 0;
     std::int32_t UndoSpan = 0;
     Flag Undoing = kFalse;
+    // Replace next works on copies taken when Swap ran (the shared records above may be
+    // overwritten in between) and goes on from an absolute offset, whatever page is shown.
+    Bytes swapPattern;
+    Bytes swapData;
+    std::u16string swapShown;
+    std::int32_t swapNextAt = kNone;
 
     // Prompt texts.
     std::u16string InputText;
