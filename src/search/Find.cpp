@@ -1,6 +1,7 @@
 #include "core/Form1.h"
 
 #include "core/Format.h"
+#include "search/Lookup.h"
 
 namespace quillory {
 
@@ -44,7 +45,8 @@ void Form1::Hnext(int Index) {
     // The search starts on the marked data itself, so it is always the first one counted.
     std::int64_t n = 0;
     for (;;) {
-        SelStart = Lookup(pos, L, show);
+        // Lookup itself, inlined: a count may step through millions of occurrences.
+        SelStart = locate(*this, pos, BlockBytes, L, show);
         if (SelStart == kNone) break;
         ++n;
         // PageStart is the occurrence's page now: the next search starts right after it.

@@ -6,6 +6,16 @@
 #include "search/Lookup.h"
 
 namespace quillory {
+namespace {
+
+// Replacements are mostly a few bytes long: a byte loop, not a library call, per write.
+void writeAt(Bytes& doc, std::int32_t at, const Bytes& data) {
+    std::uint8_t* out = doc.data() + at;
+    for (const std::uint8_t b : data)
+        *out++ = b;
+}
+
+} // namespace
 
 void Form1::Swap(int Index) {
     if (SelStart < 0) {
@@ -143,14 +153,14 @@ void Form1::SwapNext(int Index) {
             if (last == Answer::Cancel) break;
             if (last == Answer::Yes) {
                 ++n;
-                std::copy(swapData.begin(), swapData.end(), FileBytes.begin() + P);
+                writeAt(FileBytes, P, swapData);
                 Dirty = kTrue;
                 Renovate();
                 ShowPage();
             }
         } else {
             ++n;
-            std::copy(swapData.begin(), swapData.end(), FileBytes.begin() + P);
+            writeAt(FileBytes, P, swapData);
             Dirty = kTrue;
         }
     }
