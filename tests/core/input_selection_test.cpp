@@ -141,7 +141,7 @@ TEST_F(Selection, SecondPointPastEndOfFileIsRefused) {
     e.form.BlockBytes = {0xAA};
     dblClick(1);
     dblClick(3); // first blank cell
-    EXPECT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{u"偏移量超界！"});
+    ASSERT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{u"偏移量超界！"});
     EXPECT_EQ(e.fake.messages[0].buttons, Buttons::OK);
     EXPECT_EQ(e.fake.messages[0].title, kAppTitle);
     EXPECT_EQ(e.form.SelStart, kNone);

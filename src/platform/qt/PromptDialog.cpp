@@ -67,6 +67,8 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setTextFormat(Qt::PlainText);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Screen readers name the reply box by its prompt.
+    Label1->setBuddy(Text1);
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Text1),
                        static_cast<QWidget*>(KeyOK), static_cast<QWidget*>(KeyCancel)})
         w->setFont(controlFont);
