@@ -2,6 +2,7 @@
 // Mouse input goes through the window, so Qt's own double-click detection runs.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -188,6 +189,39 @@ class GuiSelectionTest : public QObject {
                  QStringLiteral("总偏移量514(202) 页内偏移量2(2)"));
         QTest::mouseMove(handle(), at(window->numberView(), 32 * 3));
         QVERIFY(window->numberView()->toolTip().isEmpty());
+    }
+
+    void rightClickToolsOnTheGrids() {
+        // The hex grid asks for characters, shows their codes, then copies them.
+        QString message;
+        onNextModal([this, &message](QWidget* input) {
+            auto* text = input->findChild<QLineEdit*>();
+            // Key clicks carry Latin-1 only; the character goes in as an input method would.
+            QTest::keyClicks(text, QStringLiteral("A"));
+            text->insert(QStringLiteral("中"));
+            onNextModal([&message](QWidget* box) {
+                message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            QTest::keyClick(text, Qt::Key_Return);
+        });
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->numberView(), 100));
+        QCOMPARE(message, QStringLiteral("“A中”的16进制Ascii码是：\r\n41 D6D0"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("41 D6D0"));
+        QCOMPARE(highlightCount(), 0);
+
+        // The character grid shifts the pairing of a page that starts with a high byte.
+        form->FileBytes[512] = 0xD0;
+        form->FileBytes[513] = 0xD6;
+        form->FileBytes[514] = 0xD0;
+        form->FileBytes[515] = 0x41;
+        form->VscrollBar.setValue(1);
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->chrView(), 64));
+        QCOMPARE(form->ChrBox.text(0), u". ");
+        QCOMPARE(form->ChrBox.text(32), u"中");
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->chrView(), 64));
+        QCOMPARE(form->ChrBox.text(32), u"  ");
+        QCOMPARE(highlightCount(), 0);
     }
 
     void promptReturnsTextOnEnter() {
