@@ -187,9 +187,9 @@ TEST(SearchHnext, Refusals) {
     e.form.SelSpan = -1;
     e.form.FindLast = kNone;
     e.form.Hnext(1);
+    e.form.ChrBox.userClick(3);
     e.form.SelStart = 98;
     e.form.SelSpan = 2;
-    e.form.ChrBox.setSelected(3, true);
     e.form.Hnext(1);
     const std::u16string noStart =
         u"没有查找起点或终点(需双击2次)，查找1个字符(Numeric)只需单击1次";
@@ -197,6 +197,7 @@ TEST(SearchHnext, Refusals) {
               (std::vector<std::u16string>{noStart, noStart, u"偏移量超界！"}));
     EXPECT_EQ(e.form.SelStart, kNone);
     EXPECT_FALSE(e.form.ChrBox.selected(3));
+    EXPECT_FALSE(e.form.NumberBox.selected(3));
 }
 
 } // namespace

@@ -123,6 +123,7 @@ TEST(Search, LookupShowsPageOfFirstByteAndStopsHighlightAtPageEnd) {
     e.load(doc);
     e.form.BlockBytes = pattern;
     e.form.SelStart = 5;
+    e.form.SelSpan = 7;
     e.form.PickCount = 1;
 
     EXPECT_EQ(e.form.Lookup(0, 3, kTrue), 510);
@@ -131,16 +132,20 @@ TEST(Search, LookupShowsPageOfFirstByteAndStopsHighlightAtPageEnd) {
     EXPECT_EQ(e.form.VscrollBar.value(), 1);
     EXPECT_EQ(e.form.Selecting, kFalse);
     EXPECT_EQ(e.form.PickCount, 0);
-    EXPECT_EQ(e.form.SelStart, kNone);
     EXPECT_EQ(e.hex(510), u"A1");
     EXPECT_EQ(e.form.StateBar.displayText(), u"文件字节:2,048( &H800) 总页数:4 当前页:2");
 
+    // The click handling mirrors each lit character cell into the hex grid, and under
+    // Selecting leaves the span alone.
     int lit = 0;
-    for (int k = 0; k < 512; ++k)
+    for (int k = 0; k < 512; ++k) {
         lit += e.form.ChrBox.selected(k) ? 1 : 0;
+        EXPECT_EQ(e.form.NumberBox.selected(k), e.form.ChrBox.selected(k)) << k;
+    }
     EXPECT_EQ(lit, 2);
     EXPECT_TRUE(e.form.ChrBox.selected(e.form.OffsetToCell[510]));
     EXPECT_TRUE(e.form.ChrBox.selected(e.form.OffsetToCell[511]));
+    EXPECT_EQ(e.form.SelSpan, 7);
 }
 
 // Showing a match on the page already shown still clears the old highlight first.

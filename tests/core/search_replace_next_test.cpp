@@ -110,8 +110,12 @@ TEST(SearchSwapNext, RefusedWithoutOrdinaryReplacement) {
     e.fake.prompts = {u"41 42"};
     e.form.Hunt(1); // a find closes the sequence
     e.form.SwapNext(1);
-    EXPECT_EQ(e.fake.messageTexts(), (std::vector<std::u16string>{kNoSequence, kNoSequence}));
-    EXPECT_EQ(e.form.FileBytes[3], 0x41);
+    swapPair(e, 3);
+    e.form.ChrBox.userDblClick(e.form.OffsetToCell[0]); // so does a double click
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>{kNoSequence, kNoSequence, kNoSequence}));
+    EXPECT_EQ(e.form.FileBytes[5], 0x41);
 }
 
 // Mended: the literal command leaves BlockBytes as it was when the selection came from a

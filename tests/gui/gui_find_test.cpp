@@ -1,5 +1,5 @@
 // Find by hex digits on the real window (offscreen): Ctrl+F3, a typed pattern, and the
-// occurrence's page shown with its cells painted highlighted.
+// occurrence's page shown with its cells painted highlighted in both grids.
 
 #include <QtTest>
 
@@ -65,7 +65,9 @@ class GuiFindTest : public QObject {
             const int cell = form.OffsetToCell[o];
             const bool lit = o == 33 || o == 34;
             QCOMPARE(form.ChrBox.selected(cell), lit);
+            QCOMPARE(form.NumberBox.selected(cell), lit);
             QTRY_COMPARE(colourAt(window.chrView(), cell) == highlight, lit);
+            QTRY_COMPARE(colourAt(window.numberView(), cell) == highlight, lit);
         }
         QCOMPARE(form.NumberBox.text(form.OffsetToCell[33]), std::u16string(u"C4"));
     }
