@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchTable.h"
 #include "support/Editor.h"
 
 namespace {
@@ -91,6 +92,7 @@ void BM_Baseline_Read_16MiB(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
 }
 BENCHMARK(BM_Baseline_Read_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+QUILLORY_TARGET("BM_Open_16MiB", "BM_Baseline_Read_16MiB", 1.5, 0);
 
 void BM_Save_16MiB(benchmark::State& state) {
     Folder folder;
@@ -122,6 +124,7 @@ void BM_Baseline_WriteFsync_16MiB(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
 }
 BENCHMARK(BM_Baseline_WriteFsync_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+QUILLORY_TARGET("BM_Save_16MiB", "BM_Baseline_WriteFsync_16MiB", 1.5, 0);
 
 // Resident kilobytes: the current figure, or the peak since the last reset.
 long statusKb(const char* field) {

@@ -1,0 +1,72 @@
+// The control models raise their events synchronously, and only on a change.
+
+#include <gtest/gtest.h>
+
+#include "core/Controls.h"
+
+namespace quillory {
+namespace {
+
+TEST(ListBoxModel, SelectionRaisesClickWithEntryCurrent) {
+    ListBox box;
+    for (int k = 0; k < 4; ++k)
+        box.addItem(u"x");
+    std::vector<int> clicks;
+    box.Click = [&] { clicks.push_back(box.listIndex()); };
+    EXPECT_EQ(box.listIndex(), -1);
+    box.setSelected(2, true);
+    box.setSelected(2, true); // no change, no event
+    box.setSelected(1, false);
+    box.userClick(3);
+    box.userClick(3);
+    EXPECT_EQ(clicks, (std::vector<int>{2, 3, 3}));
+    EXPECT_TRUE(box.selected(2));
+    EXPECT_FALSE(box.selected(3));
+}
+
+TEST(ListBoxModel, DoubleClickAndMouseEvents) {
+    ListBox box;
+    for (int k = 0; k < 4; ++k)
+        box.addItem(u"x");
+    int dbl = -1, down = 0, move = 0;
+    box.DblClick = [&] { dbl = box.listIndex(); };
+    box.MouseDown = [&](int b, int, float, float) { down = b; };
+    box.MouseMove = [&](int b, int, float x, float) { move = b + static_cast<int>(x); };
+    box.userDblClick(1);
+    box.userMouseDown(kRightButton, 0, 0, 0);
+    box.userMouseMove(kLeftButton, 0, 10, 0);
+    EXPECT_EQ(dbl, 1);
+    EXPECT_EQ(down, kRightButton);
+    EXPECT_EQ(move, 11);
+    EXPECT_FALSE(box.selected(1)); // a double click toggles nothing by itself
+}
+
+TEST(ScrollBarModel, ChangeOnlyOnDifferentValueOrLoweredMaximum) {
+    ScrollBar bar;
+    int changes = 0, scrolls = 0;
+    bar.Change = [&] { ++changes; };
+    bar.Scroll = [&] { ++scrolls; };
+    bar.setMax(5);
+    bar.setValue(0);
+    EXPECT_EQ(changes, 0);
+    bar.setValue(4);
+    bar.setValue(4);
+    EXPECT_EQ(changes, 1);
+    bar.setMax(6);
+    EXPECT_EQ(changes, 1);
+    bar.setMax(2);
+    EXPECT_EQ(bar.value(), 2);
+    EXPECT_EQ(changes, 2);
+    bar.userScroll(1);
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(bar.value(), 1);
+}
+
+TEST(LabelModel, Ampersands) {
+    Label label;
+    label.setCaption(u"a&&b &c&");
+    EXPECT_EQ(label.displayText(), u"a&b c");
+}
+
+} // namespace
+} // namespace quillory
