@@ -58,11 +58,6 @@ TEST(Help, ResourceIsTheGbkTextLineByLine) {
     EXPECT_EQ(lineEnds, 18u);
 }
 
-TEST(Help, OtherResourcesAreAbsent) {
-    EXPECT_TRUE(embeddedResource(u"CUSTOM", 102).empty());
-    EXPECT_TRUE(embeddedResource(u"RCDATA", 101).empty());
-}
-
 TEST(Help, ShowsTheTextInAnOkBoxTitledHelp) {
     Editor e;
     const auto captions = e.fake.captions;
