@@ -8,6 +8,5 @@ void Form1::Hnext(int) {}
 void Form1::Swap(int) {}
 void Form1::SwapCake(int) {}
 void Form1::SwapNext(int) {}
-void Form1::DelAll(int) {}
 
 } // namespace quillory
