@@ -1,0 +1,126 @@
+// The real main window on the offscreen platform: menu tree, fixed size, grids drawn
+// from the models, and page turns by key and scroll bar.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "core/Form1.h"
+#include "platform/qt/GridView.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+#include "window/Menu.h"
+
+using namespace quillory;
+
+class GuiWindowTest : public QObject {
+    Q_OBJECT
+
+    QtPlatform platform;
+    Form1* form = nullptr;
+    MainWindow* window = nullptr;
+
+    void loadPages(int pages) {
+        form->FileBytes.assign(static_cast<std::size_t>(512 * pages), 0);
+        for (std::size_t i = 0; i < form->FileBytes.size(); ++i)
+            form->FileBytes[i] = static_cast<std::uint8_t>(i / 512 + 0x41);
+        form->LastOffset = 512 * pages;
+        form->Fcount();
+        form->ShowPage();
+    }
+
+  private slots:
+    void init() {
+        form = new Form1(platform);
+        window = new MainWindow(*form);
+        platform.setWindow(window);
+        form->Form_Load();
+        window->applyLayout();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+    void cleanup() {
+        form->Dirty = kFalse;
+        delete window;
+        delete form;
+    }
+
+    void windowIsFixedAndTitled() {
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quillory"));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        // The status line sits below the grids, and shows one ampersand.
+        QVERIFY(window->statusLabel()->y() >= window->numberView()->geometry().bottom());
+        QCOMPARE(window->statusLabel()->text(),
+                 QStringLiteral("文件字节:512( &H200) 总页数:1 当前页:1"));
+    }
+
+    void menuTreeMatchesTheTable() {
+        int actions = 0;
+        for (const MenuItem& item : menuTree()) {
+            if (item.caption == u"-") continue;
+            QString name = QString::fromStdString(item.name);
+            if (item.index >= 0) name += QStringLiteral("(%1)").arg(item.index);
+            const QList<QAction*> found = window->findChildren<QAction*>(name);
+            QVERIFY2(!found.isEmpty(), qPrintable(name));
+            const QAction* action = found.first();
+            QCOMPARE(action->text(), QString::fromStdU16String(item.caption));
+            QCOMPARE(action->shortcut().toString(),
+                     QString::fromStdString(shortcutText(item.shortcut)));
+            ++actions;
+        }
+        QCOMPARE(actions, 38);
+        const QList<QAction*> top = window->menuBar()->actions();
+        QStringList captions;
+        for (const QAction* a : top)
+            captions << a->text();
+        QCOMPARE(captions, (QStringList{QStringLiteral("文件"), QStringLiteral("页次"),
+                                        QStringLiteral("编辑"), QStringLiteral("刷新"),
+                                        QStringLiteral("帮助")}));
+        QVERIFY(
+            window->findChild<QAction*>(QStringLiteral("Quash"))->text().endsWith(QChar(0x3000)));
+    }
+
+    void gridsDrawTheModel() {
+        GridView* chr = window->chrView();
+        const QImage before = chr->grab().toImage();
+        loadPages(1);
+        QTRY_VERIFY(chr->grab().toImage() != before);
+        // A selected cell is painted in the highlight colour.
+        const int cell = 40;
+        form->Selecting = kTrue;
+        form->ChrBox.setSelected(cell, true);
+        form->Selecting = kFalse;
+        const QPointF c = chr->cellCentre(cell);
+        const QImage image = chr->grab().toImage();
+        const QPoint corner(static_cast<int>(c.x()) - 4, static_cast<int>(c.y()) - 4);
+        QCOMPARE(image.pixelColor(corner * image.devicePixelRatio()),
+                 chr->palette().color(QPalette::Highlight));
+        QCOMPARE(chr->cellAt(c), cell);
+    }
+
+    void keysAndScrollBarTurnPages() {
+        loadPages(3);
+        QTest::keyClick(window, Qt::Key_F6);
+        QCOMPARE(form->CurPage, 1);
+        QCOMPARE(window->scrollBar()->value(), 1);
+        QCOMPARE(window->statusLabel()->text(),
+                 QStringLiteral("文件字节:1,536( &H600) 总页数:3 当前页:2"));
+        QTest::keyClick(window, Qt::Key_F5);
+        QCOMPARE(form->CurPage, 0);
+        // A click in the scroll bar's track below the box moves one page.
+        QScrollBar* bar = window->scrollBar();
+        QCOMPARE(bar->maximum(), 2);
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(form->CurPage, 1);
+        QCOMPARE(form->NumberBox.text(0), std::u16string(u"42"));
+        QCOMPARE(form->AddressBox.text(0), std::u16string(u" 000200"));
+    }
+};
+
+QTEST_MAIN(GuiWindowTest)
+#include "gui_window_test.moc"
