@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  dpkg-dev file desktop-file-utils
   fonts-liberation fonts-wqy-microhei
 )
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test (GUI tests on the offscreen platform).
+# UndefinedBehaviorSanitizer, runs every test (GUI tests on the offscreen platform, at
+# scale 1 and 2), then builds the Debian package and checks its contents.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset asan
 cmake --build --preset asan -j2
 ctest --preset asan
+bash scripts/package.sh

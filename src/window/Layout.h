@@ -24,23 +24,39 @@ struct Layout {
 // Grids are exactly 32 rows tall; the status line sits below them. The scroll bar
 // keeps its designed height so its foot stays clear of the status line.
 constexpr Layout kNormalLayout{
-    9540, 7620,
-    {0, 0, 855, 32 * 225}, {840, 0, 5595, 32 * 225}, {6345, 0, 3000, 32 * 225},
+    9540,
+    7620,
+    {0, 0, 855, 32 * 225},
+    {840, 0, 5595, 32 * 225},
+    {6345, 0, 3000, 32 * 225},
     {9260, 0, 300, 7260},
-    0, 7300,
-    9, 9,
-    225, 344, 180,
+    0,
+    7300,
+    9,
+    9,
+    225,
+    344,
+    180,
 };
 
 constexpr Layout kLargeLayout{
-    12450, 9600,
-    {0, 0, 1000, 32 * 285}, {1000, 0, 7020, 32 * 285}, {7920, 0, 4170, 32 * 285},
+    12450,
+    9600,
+    {0, 0, 1000, 32 * 285},
+    {1000, 0, 7020, 32 * 285},
+    {7920, 0, 4170, 32 * 285},
     {12030, 0, 400, 9140},
-    0, 9240,
-    12, 12,
-    285, 430, 255,
+    0,
+    9240,
+    12,
+    12,
+    285,
+    430,
+    255,
 };
 
-inline const Layout& layoutFor(bool large) { return large ? kLargeLayout : kNormalLayout; }
+inline const Layout& layoutFor(bool large) {
+    return large ? kLargeLayout : kNormalLayout;
+}
 
 } // namespace quillory

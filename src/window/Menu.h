@@ -16,17 +16,21 @@ struct Shortcut {
 };
 
 struct MenuItem {
-    int level;            // 1 on the menu bar, 2 and deeper inside
-    std::string name;     // the control's name; control arrays carry an index
-    int index;            // element of a control array, or -1
+    int level;              // 1 on the menu bar, 2 and deeper inside
+    std::string name;       // the control's name; control arrays carry an index
+    int index;              // element of a control array, or -1
     std::u16string caption; // "-" is a separator
     Shortcut shortcut;
-    void (*run)(Form1&);  // Click; for a level-1 menu, runs when it is opened; may be null
+    void (*run)(Form1&);      // Click; for a level-1 menu, runs when it is opened; may be null
+    const char* english = ""; // what the entry does, for the user guide
 };
 
 const std::vector<MenuItem>& menuTree();
 
 // "Ctrl+Shift+F1" and the like; empty for no shortcut.
 std::string shortcutText(const Shortcut& shortcut);
+
+// The user guide's key table, generated from the menu table so the two cannot drift.
+std::string keyTableMarkdown();
 
 } // namespace quillory

@@ -44,8 +44,10 @@ void Form1::Fnew() {
         std::u16string hex = u"00000" + hexText(static_cast<std::uint32_t>(16 * r));
         AddressBox.addItem(u" " + hex.substr(hex.size() - 6));
     }
-    for (int k = 0; k < 512; ++k) NumberBox.addItem(u"00");
-    for (int k = 0; k < 512; ++k) ChrBox.addItem(u". ");
+    for (int k = 0; k < 512; ++k)
+        NumberBox.addItem(u"00");
+    for (int k = 0; k < 512; ++k)
+        ChrBox.addItem(u". ");
     setCaption(kAppTitle);
     StateBar.setCaption(u"文件字节:512( &&H200) 总页数:1 当前页:1");
 }

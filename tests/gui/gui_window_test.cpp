@@ -59,6 +59,17 @@ class GuiWindowTest : public QObject {
                  QStringLiteral("文件字节:512( &H200) 总页数:1 当前页:1"));
     }
 
+    void everyControlHasAnAccessibleName() {
+        for (QWidget* w :
+             {static_cast<QWidget*>(window->addressView()),
+              static_cast<QWidget*>(window->numberView()), static_cast<QWidget*>(window->chrView()),
+              static_cast<QWidget*>(window->scrollBar()),
+              static_cast<QWidget*>(window->statusLabel())}) {
+            QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+            QVERIFY2(!w->accessibleDescription().isEmpty(), qPrintable(w->objectName()));
+        }
+    }
+
     void menuTreeMatchesTheTable() {
         int actions = 0;
         for (const MenuItem& item : menuTree()) {

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "core/Format.h"
+
 namespace quillory::testing {
 
 Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
@@ -61,10 +63,16 @@ void FakePlatform::showFile(CommonDialog& dialog, bool saveForm) {
     files.pop_front();
 }
 
-void FakePlatform::showOpen(CommonDialog& dialog) { showFile(dialog, false); }
-void FakePlatform::showSave(CommonDialog& dialog) { showFile(dialog, true); }
+void FakePlatform::showOpen(CommonDialog& dialog) {
+    showFile(dialog, false);
+}
+void FakePlatform::showSave(CommonDialog& dialog) {
+    showFile(dialog, true);
+}
 
-void FakePlatform::clipboardClear() { clipboard.reset(); }
+void FakePlatform::clipboardClear() {
+    clipboard.reset();
+}
 
 void FakePlatform::clipboardSetText(const std::u16string& text) {
     clipboard = text;
@@ -73,36 +81,13 @@ void FakePlatform::clipboardSetText(const std::u16string& text) {
 
 std::vector<std::u16string> FakePlatform::messageTexts() const {
     std::vector<std::u16string> texts;
-    for (const ShownMessage& m : messages) texts.push_back(m.text);
+    for (const ShownMessage& m : messages)
+        texts.push_back(m.text);
     return texts;
 }
 
 std::string utf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | c >> 6));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | c >> 12));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | c >> 18));
-            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return quillory::utf8(text);
 }
 
 } // namespace quillory::testing
-

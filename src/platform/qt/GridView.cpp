@@ -11,10 +11,14 @@ namespace {
 
 int modelButton(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return kLeftButton;
-    case Qt::RightButton: return kRightButton;
-    case Qt::MiddleButton: return kMiddleButton;
-    default: return 0;
+    case Qt::LeftButton:
+        return kLeftButton;
+    case Qt::RightButton:
+        return kRightButton;
+    case Qt::MiddleButton:
+        return kMiddleButton;
+    default:
+        return 0;
     }
 }
 
@@ -28,7 +32,9 @@ int modelShift(Qt::KeyboardModifiers m) {
            (m & Qt::AltModifier ? 4 : 0);
 }
 
-float twips(qreal pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+float twips(qreal pixels) {
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 } // namespace
 

@@ -16,9 +16,13 @@
 namespace quillory {
 namespace {
 
-int px(int twips) { return static_cast<int>(twips / kTwipsPerPixel + 0.5); }
+int px(int twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
+}
 
-QRect pxRect(const Rect& r) { return QRect(px(r.left), px(r.top), px(r.width), px(r.height)); }
+QRect pxRect(const Rect& r) {
+    return QRect(px(r.left), px(r.top), px(r.width), px(r.height));
+}
 
 QKeySequence keyOf(const Shortcut& s) {
     if (s.functionKey == 0) return {};
@@ -37,8 +41,7 @@ QString objectNameOf(const MenuItem& item) {
 
 } // namespace
 
-MainWindow::MainWindow(Form1& form, QWidget* parent)
-    : QMainWindow(parent), form_(form) {
+MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form_(form) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -48,16 +51,26 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
     address_ = new GridView(form_.AddressBox, 1, central);
     address_->setObjectName(QStringLiteral("AddressBox"));
     address_->setInteractive(false);
+    address_->setAccessibleName(QStringLiteral("地址 Addresses"));
+    address_->setAccessibleDescription(QStringLiteral("The offset of each row of the page shown"));
     number_ = new GridView(form_.NumberBox, kGridColumns, central);
     number_->setObjectName(QStringLiteral("NumberBox"));
+    number_->setAccessibleName(QStringLiteral("十六进制 Hex bytes"));
+    number_->setAccessibleDescription(
+        QStringLiteral("The page's 512 bytes as hex, 16 columns of 32; click marks a byte"));
     chr_ = new GridView(form_.ChrBox, kGridColumns, central);
     chr_->setObjectName(QStringLiteral("ChrBox"));
+    chr_->setAccessibleName(QStringLiteral("字符 Characters"));
+    chr_->setAccessibleDescription(
+        QStringLiteral("The same bytes as GBK characters; click marks a byte"));
 
     scroll_ = new QScrollBar(Qt::Vertical, central);
     scroll_->setObjectName(QStringLiteral("VscrollBar"));
     scroll_->setSingleStep(1);
     scroll_->setPageStep(1);
     scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setAccessibleName(QStringLiteral("页 Page"));
+    scroll_->setAccessibleDescription(QStringLiteral("Chooses the page shown"));
     form_.VscrollBar.onChanged = [this] { syncScrollBar(); };
     connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) {
         if (syncing_) return;
@@ -72,6 +85,8 @@ MainWindow::MainWindow(Form1& form, QWidget* parent)
     state_ = new QLabel(central);
     state_->setObjectName(QStringLiteral("StateBar"));
     state_->setTextFormat(Qt::PlainText);
+    state_->setAccessibleName(QStringLiteral("状态 Status"));
+    state_->setAccessibleDescription(QStringLiteral("File length, number of pages, current page"));
     form_.StateBar.onChanged = [this] {
         state_->setText(QString::fromStdU16String(form_.StateBar.displayText()));
         state_->adjustSize();
@@ -98,6 +113,7 @@ void MainWindow::buildMenus() {
                                           : parents[item.level - 1]->addMenu(caption);
             menu->setObjectName(objectNameOf(item));
             menu->menuAction()->setObjectName(objectNameOf(item));
+            menu->setToolTipsVisible(true);
             if (item.run) {
                 auto run = item.run;
                 connect(menu, &QMenu::aboutToShow, this, [this, run] { run(form_); });
@@ -110,6 +126,7 @@ void MainWindow::buildMenus() {
         action->setObjectName(objectNameOf(item));
         action->setShortcut(keyOf(item.shortcut));
         action->setShortcutContext(Qt::WindowShortcut);
+        action->setToolTip(QString::fromUtf8(item.english));
         auto run = item.run;
         connect(action, &QAction::triggered, this, [this, run] {
             if (run) run(form_);

@@ -11,7 +11,9 @@
 namespace quillory {
 namespace {
 
-QString q(const std::u16string& s) { return QString::fromStdU16String(s); }
+QString q(const std::u16string& s) {
+    return QString::fromStdU16String(s);
+}
 
 } // namespace
 
@@ -82,10 +84,16 @@ void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
         dialog.FileName.clear();
 }
 
-void QtPlatform::showOpen(CommonDialog& dialog) { showFile(dialog, false); }
-void QtPlatform::showSave(CommonDialog& dialog) { showFile(dialog, true); }
+void QtPlatform::showOpen(CommonDialog& dialog) {
+    showFile(dialog, false);
+}
+void QtPlatform::showSave(CommonDialog& dialog) {
+    showFile(dialog, true);
+}
 
-void QtPlatform::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+void QtPlatform::clipboardClear() {
+    QGuiApplication::clipboard()->clear();
+}
 
 void QtPlatform::clipboardSetText(const std::u16string& text) {
     QGuiApplication::clipboard()->setText(q(text));

@@ -1,0 +1,116 @@
+// Page redraw in the core, and a page turn through the real window on the offscreen
+// platform, against a plain grid that paints 1024 short texts.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QWidget>
+
+#include "BenchTable.h"
+#include "core/Form1.h"
+#include "platform/qt/GridView.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+#include "support/FakePlatform.h"
+
+namespace {
+
+using namespace quillory;
+
+Bytes gbkDense(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        bytes[i] = static_cast<std::uint8_t>(0xB0 + (i / 2) % 0x40);
+        bytes[i + 1] = static_cast<std::uint8_t>(0xA1 + (i / 2) % 0x5E);
+    }
+    return bytes;
+}
+
+void BM_ShowPage_GbkDense(benchmark::State& state) {
+    testing::FakePlatform fake;
+    Form1 form(fake);
+    form.Form_Load();
+    form.FileBytes = gbkDense(4096);
+    form.LastOffset = 4096;
+    form.Fcount();
+    for (auto _ : state) {
+        form.ShowPage();
+        benchmark::DoNotOptimize(form.ChrBox.text(100).data());
+    }
+}
+BENCHMARK(BM_ShowPage_GbkDense);
+QUILLORY_TARGET("BM_ShowPage_GbkDense", "", 0, 0.020);
+
+QApplication& app() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quillory_bench";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: Qt's own teardown at exit outlives the benchmark library's.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+void BM_PageTurn_Window(benchmark::State& state) {
+    app();
+    QtPlatform platform;
+    Form1 form(platform);
+    MainWindow window(form);
+    platform.setWindow(&window);
+    form.Form_Load();
+    window.applyLayout();
+    window.show();
+    form.FileBytes = gbkDense(8192);
+    form.LastOffset = 8192;
+    form.Fcount();
+    form.ShowPage();
+    QApplication::processEvents();
+    int index = 1;
+    for (auto _ : state) {
+        form.PageNum(index);
+        // One update pass paints every grid the page turn touched, as after a key press.
+        QApplication::processEvents();
+        index = form.CurPage == form.LastPage ? 0 : form.CurPage == 0 ? 1 : index;
+    }
+    form.Dirty = kFalse;
+}
+BENCHMARK(BM_PageTurn_Window)->Unit(benchmark::kMillisecond);
+
+// A plain grid: 1024 short texts with QPainter, no model behind it.
+class PlainGrid : public QWidget {
+  public:
+    using QWidget::QWidget;
+    int page = 0;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), palette().base());
+        for (int k = 0; k < 1024; ++k) {
+            const int column = (k / 32) % 16;
+            const int row = k % 32;
+            const QString text =
+                k < 512 ? QString::number((k + page) & 0xFF, 16).toUpper() : QStringLiteral("中");
+            p.drawText(QPointF(column * 23 + (k < 512 ? 0 : 400), row * 15 + 12), text);
+        }
+    }
+};
+
+void BM_Baseline_PaintTexts(benchmark::State& state) {
+    app();
+    PlainGrid grid;
+    grid.setFont(QFont(QStringLiteral("Times New Roman"), 9));
+    grid.resize(700, 480);
+    grid.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        ++grid.page;
+        grid.update();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Baseline_PaintTexts)->Unit(benchmark::kMillisecond);
+QUILLORY_TARGET("BM_PageTurn_Window", "BM_Baseline_PaintTexts", 0, 3.0);
+
+} // namespace
