@@ -19,6 +19,12 @@ inline void moveDown(std::uint8_t* buf, std::size_t w, std::size_t r, std::size_
     }
 }
 
+inline std::uint16_t load16(const std::uint8_t* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
 // Deleting occurrences one at a time and searching on where each one stood means:
 // the search never looks back across a deletion, so it sees the original bytes after
 // the deleted occurrence. That is a left-to-right scan of the original document for
@@ -47,6 +53,7 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
         }
     } else {
         const std::size_t last = size - n; // the last position an occurrence can start
+        const std::uint16_t head = load16(pat);
         while (r <= last) {
             if (buf[r] != p0) {
                 // Skip to the next possible first byte in one go.
@@ -59,10 +66,9 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
                 r = next;
                 continue;
             }
-            std::size_t k = 1;
-            while (k < n && buf[r + k] == pat[k])
-                ++k;
-            if (k == n) {
+            // The first two bytes in one load: on dense data most candidates end here.
+            if (load16(buf + r) == head &&
+                (n == 2 || std::memcmp(buf + r + 2, pat + 2, n - 2) == 0)) {
                 r += n;
             } else {
                 buf[w++] = buf[r++];
