@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/Format.h"
+#include "search/Lookup.h"
 
 namespace quillory {
 namespace {
@@ -38,10 +39,10 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
     const std::uint8_t* pat = pattern.data();
     const std::uint8_t p0 = pat[0];
 
-    // The bytes up to the first occurrence stay where they are.
-    const void* firstHit = std::memchr(buf + from, p0, size - n + 1 - from);
-    if (firstHit == nullptr) return 0;
-    std::size_t r = static_cast<std::size_t>(static_cast<const std::uint8_t*>(firstHit) - buf);
+    // Nothing before the first occurrence moves.
+    const std::int64_t first = findBytes(buf, size, from, pat, n);
+    if (first < 0) return 0;
+    std::size_t r = static_cast<std::size_t>(first);
     std::size_t w = r;
 
     if (n == 1) {
@@ -55,24 +56,19 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
         const std::size_t last = size - n; // the last position an occurrence can start
         const std::uint16_t head = load16(pat);
         while (r <= last) {
-            if (buf[r] != p0) {
-                // Skip to the next possible first byte in one go.
-                const void* hit = std::memchr(buf + r + 1, p0, last - r);
-                const std::size_t next =
-                    hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - buf)
-                        : last + 1;
-                moveDown(buf, w, r, next - r);
-                w += next - r;
-                r = next;
-                continue;
-            }
-            // The first two bytes in one load: on dense data most candidates end here.
+            // An occurrence right at the cursor, the common case on dense data, is told by
+            // one two-byte load; anything further away is left to the search's scan, whose
+            // worst case stays linear however long the pattern.
             if (load16(buf + r) == head &&
                 (n == 2 || std::memcmp(buf + r + 2, pat + 2, n - 2) == 0)) {
                 r += n;
-            } else {
-                buf[w++] = buf[r++];
+                continue;
             }
+            const std::int64_t at = findBytes(buf, size, r + 1, pat, n);
+            const std::size_t next = at < 0 ? size : static_cast<std::size_t>(at);
+            moveDown(buf, w, r, next - r);
+            w += next - r;
+            r = next;
         }
         moveDown(buf, w, r, size - r);
         w += size - r;

@@ -280,12 +280,15 @@ TEST(DeleteAll, ViewStaysInRangeWhenTheDocumentShrinks) {
 TEST(DeleteAll, MatchesOneByOneModelOnRandomDocuments) {
     std::mt19937 rng(20240613);
     for (int round = 0; round < 600; ++round) {
-        const int length = std::uniform_int_distribution<int>(2, 48)(rng);
+        // Now and then a document over several pages.
+        const int length = round % 50 == 0 ? std::uniform_int_distribution<int>(600, 1300)(rng)
+                                           : std::uniform_int_distribution<int>(2, 48)(rng);
         const int alphabet = std::uniform_int_distribution<int>(1, 3)(rng);
         Bytes doc(length);
         for (auto& b : doc)
             b = static_cast<std::uint8_t>(0x41 + rng() % alphabet);
-        const int count = std::uniform_int_distribution<int>(1, std::min(4, length - 1))(rng);
+        const int count =
+            std::uniform_int_distribution<int>(1, std::min(round % 3 ? 4 : 12, length - 1))(rng);
         const int at = std::uniform_int_distribution<int>(0, length - count)(rng);
 
         // The model.
