@@ -1,6 +1,7 @@
 #include "core/Form1.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "blocks/HexPairs.h"
 
@@ -49,7 +50,8 @@ void insertAt(Form1& f, std::int64_t P, std::size_t m) {
         f.Renovate();
         return;
     }
-    f.FileBytes.insert(f.FileBytes.begin() + P, f.InputBytes.begin(), f.InputBytes.begin() + m);
+    const auto count = static_cast<std::ptrdiff_t>(m);
+    f.FileBytes.insert(f.FileBytes.begin() + P, f.InputBytes.begin(), f.InputBytes.begin() + count);
     f.InsertAt = static_cast<std::int32_t>(P);
     f.CutAt = kNone;
     f.LengthChanged = kTrue;

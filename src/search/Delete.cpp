@@ -114,10 +114,10 @@ void Form1::DelAll(int Index) {
                 continue;
             }
             ++c;
-            LengthChanged = kTrue;
             FileBytes.erase(FileBytes.begin() + P, FileBytes.begin() + P + n);
             // An empty document has no page to redraw; a new one follows below.
             if (FileBytes.empty()) break;
+            LengthChanged = kTrue;
             LastOffset = static_cast<std::int32_t>(FileBytes.size());
             Fcount();
             // The bytes after the deleted occurrence now start at P.

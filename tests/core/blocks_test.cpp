@@ -156,7 +156,7 @@ TEST(Cut, RangeEndingBeforeLastByteKeepsTheLastByte) {
     }
 }
 
-TEST(Cut, SaveWritesTheNewLength) {
+TEST(Cut, DocumentHasExactlyTheNewLength) {
     Editor e;
     e.load(counting(600));
     click(e.form, 0);

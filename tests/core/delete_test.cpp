@@ -197,6 +197,7 @@ TEST(DeleteAll, DeletingEverythingGivesNewDocument) {
         e.form.DelAll(index);
         EXPECT_EQ(e.form.FileBytes, Bytes(512, 0));
         EXPECT_EQ(e.form.LastOffset, 511);
+        EXPECT_EQ(e.form.LengthChanged, kFalse);
         EXPECT_EQ(e.fake.messageTexts().back(), index == 0 ? kNoMore : doneAll(1));
     }
 }
