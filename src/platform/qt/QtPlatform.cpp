@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/qt/PromptDialog.h"
+
 namespace quillory {
 namespace {
 
@@ -57,18 +59,8 @@ std::u16string QtPlatform::inputBox(const std::u16string& prompt, const std::u16
 }
 
 void QtPlatform::showForm2(Form2& form) {
-    QInputDialog dialog(window_);
-    dialog.setWindowTitle(q(form.Caption));
-    dialog.setLabelText(q(form.Label1));
-    dialog.setTextValue(q(form.Text1));
-    dialog.setOkButtonText(QStringLiteral("确定"));
-    dialog.setCancelButtonText(QStringLiteral("取消"));
-    if (dialog.exec() == QDialog::Accepted) {
-        form.Text1 = dialog.textValue().toStdU16String();
-        form.St51 = form.Text1;
-    } else {
-        form.St51.clear();
-    }
+    PromptDialog dialog(form.Large, window_);
+    dialog.showModal(form);
 }
 
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {

@@ -1,0 +1,118 @@
+#include "platform/qt/PromptDialog.h"
+
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "window/Layout.h"
+
+namespace quillory {
+namespace {
+
+int px(int twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
+}
+
+// The reply box offers its whole text for overtyping whenever it gets the focus, so
+// the previous reply is replaced by typing or kept by Enter.
+class ReplyEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        selectAll();
+    }
+};
+
+// Positions in twips. The large dialog is 5970 x 2900 outside; its inside keeps
+// the frame's share off that.
+struct PromptLayout {
+    int clientWidth, clientHeight;
+    int labelTop, textTop, textHeight;
+    int okLeft, cancelLeft, buttonTop, buttonWidth, buttonHeight;
+    int fontPoints;
+};
+
+constexpr PromptLayout kNormalPrompt{4500, 2000, 50, 450, 1000, 720, 2880, 1500, 1000, 375, 9};
+constexpr PromptLayout kLargePrompt{5850, 2520, 50, 580, 1300, 720, 3680, 2000, 1000, 450, 12};
+
+} // namespace
+
+PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    const PromptLayout& l = large ? kLargePrompt : kNormalPrompt;
+    QFont controlFont = font();
+    controlFont.setPointSize(l.fontPoints);
+
+    // Created in tab order: the reply box first, so it has the focus when shown.
+    Text1 = new ReplyEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    KeyOK = new QPushButton(QStringLiteral("确定"), this);
+    KeyOK->setObjectName(QStringLiteral("KeyOK"));
+    KeyOK->setDefault(true);
+    KeyCancel = new QPushButton(QStringLiteral("取消"), this);
+    KeyCancel->setObjectName(QStringLiteral("KeyCancel"));
+    KeyCancel->setAutoDefault(false);
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Screen readers name the reply box by its prompt.
+    Label1->setBuddy(Text1);
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Text1),
+                       static_cast<QWidget*>(KeyOK), static_cast<QWidget*>(KeyCancel)})
+        w->setFont(controlFont);
+
+    // The prompt has two lines. Where the system font is taller than the design's,
+    // everything below the prompt moves down rather than covering its second line.
+    Label1->setText(QStringLiteral("\n"));
+    const int labelRoom = px(l.textTop - l.labelTop);
+    const int shift = std::max(0, Label1->sizeHint().height() - labelRoom);
+    const int width = px(l.clientWidth);
+    Label1->setGeometry(0, px(l.labelTop), width, labelRoom + shift);
+    Text1->setGeometry(0, px(l.textTop) + shift, width, px(l.textHeight));
+    KeyOK->setGeometry(px(l.okLeft), px(l.buttonTop) + shift, px(l.buttonWidth),
+                       px(l.buttonHeight));
+    KeyCancel->setGeometry(px(l.cancelLeft), px(l.buttonTop) + shift, px(l.buttonWidth),
+                           px(l.buttonHeight));
+    setFixedSize(width, px(l.clientHeight) + shift);
+
+    connect(KeyOK, &QPushButton::clicked, this, [this] { KeyOK_Click(); });
+    connect(KeyCancel, &QPushButton::clicked, this, &PromptDialog::reject);
+}
+
+void PromptDialog::showModal(Form2& form) {
+    setWindowTitle(QString::fromStdU16String(form.Caption));
+    // The editor joins the two prompt lines with CR LF; a label breaks at LF alone.
+    QString prompt = QString::fromStdU16String(form.Label1);
+    prompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Label1->setText(prompt);
+    Text1->setText(QString::fromStdU16String(form.Text1));
+    St51.clear();
+    Text1->setFocus(Qt::OtherFocusReason);
+    exec();
+    form.Text1 = Text1->text().toStdU16String();
+    form.St51 = St51;
+}
+
+void PromptDialog::KeyOK_Click() {
+    St51 = Text1->text().toStdU16String();
+    accept();
+}
+
+void PromptDialog::reject() {
+    St51.clear();
+    QDialog::reject();
+}
+
+} // namespace quillory

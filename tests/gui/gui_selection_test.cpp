@@ -1,0 +1,317 @@
+// The mouse on the real grids and the real prompt dialog, on the offscreen platform.
+// Mouse input goes through the window, so Qt's own double-click detection runs.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+#include "core/Form1.h"
+#include "core/Format.h"
+#include "platform/qt/GridView.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/PromptDialog.h"
+#include "platform/qt/QtPlatform.h"
+
+using namespace quillory;
+
+class GuiSelectionTest : public QObject {
+    Q_OBJECT
+
+    QtPlatform platform;
+    Form1* form = nullptr;
+    MainWindow* window = nullptr;
+
+    void loadPages(int pages) {
+        form->FileBytes.assign(static_cast<std::size_t>(512 * pages), 0);
+        for (std::size_t i = 0; i < form->FileBytes.size(); ++i)
+            form->FileBytes[i] = static_cast<std::uint8_t>(i);
+        form->LastOffset = 512 * pages;
+        form->Fcount();
+        form->ShowPage();
+    }
+
+    void useLayout(bool large) {
+        form->LargeScreen = large ? kTrue : kFalse;
+        window->applyLayout();
+    }
+
+    QWindow* handle() const { return window->windowHandle(); }
+    QPoint at(GridView* view, int cell) const {
+        return view->mapTo(window, view->cellCentre(cell).toPoint());
+    }
+
+    // Runs `act` on the next modal dialog once it is up; the caller then opens it.
+    void onNextModal(std::function<void(QWidget*)> act) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(5);
+        connect(timer, &QTimer::timeout, this, [timer, act] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible()) return;
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        });
+        timer->start();
+    }
+
+    int highlightCount() const {
+        int n = 0;
+        for (int k = 0; k < 512; ++k)
+            n += form->NumberBox.selected(k) ? 1 : 0;
+        return n;
+    }
+
+  private slots:
+    void init() {
+        form = new Form1(platform);
+        window = new MainWindow(*form);
+        platform.setWindow(window);
+        form->Form_Load();
+        useLayout(false);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        loadPages(2);
+    }
+
+    void cleanup() {
+        form->Dirty = kFalse;
+        delete window;
+        delete form;
+    }
+
+    void clickMirrorsToTwinCell() {
+        const int cell = 33; // row 1, column 1
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at(window->numberView(), cell));
+        QVERIFY(form->NumberBox.selected(cell));
+        QVERIFY(form->ChrBox.selected(cell));
+        QCOMPARE(form->SelStart, 17);
+        QCOMPARE(form->SelSpan, 0);
+        QCOMPARE(highlightCount(), 1);
+
+        // A click in the character grid toggles the same byte off in both grids.
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at(window->chrView(), cell));
+        QVERIFY(!form->NumberBox.selected(cell));
+        QVERIFY(!form->ChrBox.selected(cell));
+        QCOMPARE(form->SelStart, 17);
+    }
+
+    void doubleClickSetsStartPoint() {
+        const int cell = 70; // row 6, column 2
+        QTest::mouseDClick(handle(), Qt::LeftButton, {}, at(window->numberView(), cell));
+        QCOMPARE(form->PickCount, 1);
+        QCOMPARE(form->SelStart, 6 * 16 + 2);
+        QCOMPARE(form->SelSpan, -1);
+        // Toggled by the first press only.
+        QVERIFY(form->NumberBox.selected(cell));
+        QVERIFY(form->ChrBox.selected(cell));
+
+        // A second double click, in the other grid, completes the range.
+        QTest::mouseDClick(handle(), Qt::LeftButton, {}, at(window->chrView(), 2)); // offset 32
+        QCOMPARE(form->PickCount, 2);
+        QCOMPARE(form->SelStart, 32);
+        QCOMPARE(form->SelSpan, 98 - 32);
+        QCOMPARE(form->BlockBytes.size(), std::size_t{67});
+        QCOMPARE(form->BlockBytes.front(), std::uint8_t{32});
+        QCOMPARE(highlightCount(), 67);
+    }
+
+    void dragSelectsNothing() {
+        const QPoint from = at(window->numberView(), 5);
+        const QPoint to = at(window->numberView(), 5 + 32 * 3);
+        QTest::mousePress(handle(), Qt::LeftButton, {}, from);
+        const std::u16string tipBefore = form->NumberBox.toolTipText();
+        QTest::mouseMove(handle(), (from + to) / 2);
+        QTest::mouseMove(handle(), to);
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, to);
+        QCOMPARE(highlightCount(), 1);
+        QVERIFY(form->NumberBox.selected(5));
+        QCOMPARE(form->SelStart, 5 * 16);
+        QCOMPARE(form->NumberBox.toolTipText(), tipBefore);
+        QCOMPARE(form->PickCount, 0);
+    }
+
+    void noKeyboardSelection() {
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at(window->numberView(), 40));
+        QCOMPARE(window->numberView()->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(window->chrView()->focusPolicy(), Qt::NoFocus);
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Right, Qt::Key_Return})
+            QTest::keyClick(handle(), key);
+        QTest::keyClick(handle(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(handle(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(highlightCount(), 1);
+        QVERIFY(form->NumberBox.selected(40));
+        QCOMPARE(form->SelStart, 8 * 16 + 1);
+        QCOMPARE(form->PickCount, 0);
+    }
+
+    void tooltipNamesCellAtCentre_data() {
+        QTest::addColumn<bool>("large");
+        QTest::newRow("normal") << false;
+        QTest::newRow("large") << true;
+    }
+
+    void tooltipNamesCellAtCentre() {
+        QFETCH(bool, large);
+        useLayout(large);
+        form->VscrollBar.setValue(1);
+        for (GridView* view : {window->numberView(), window->chrView()}) {
+            const ListBox& model = view == window->numberView() ? form->NumberBox : form->ChrBox;
+            for (int cell = 0; cell < 512; ++cell) {
+                QTest::mouseMove(handle(), at(view, cell));
+                const int o = form->CellToOffset[cell];
+                const std::u16string expected = u"总偏移量" + decText(512 + o) + u"(" +
+                                                hexText(512 + o) + u") 页内偏移量" + decText(o) +
+                                                u"(" + hexText(o) + u")";
+                if (model.toolTipText() != expected)
+                    QFAIL(qPrintable(QStringLiteral("%1 cell %2: %3")
+                                         .arg(view->objectName())
+                                         .arg(cell)
+                                         .arg(QString::fromStdU16String(model.toolTipText()))));
+                QCOMPARE(view->toolTip(), QString::fromStdU16String(expected));
+            }
+        }
+    }
+
+    void tooltipEmptyPastEndOfFile() {
+        form->FileBytes.resize(515);
+        form->LastOffset = 515;
+        form->Fcount();
+        form->VscrollBar.setValue(1);
+        QTest::mouseMove(handle(), at(window->numberView(), 32 * 2)); // offset 2: the last byte
+        QCOMPARE(window->numberView()->toolTip(),
+                 QStringLiteral("总偏移量514(202) 页内偏移量2(2)"));
+        QTest::mouseMove(handle(), at(window->numberView(), 32 * 3));
+        QVERIFY(window->numberView()->toolTip().isEmpty());
+    }
+
+    void rightClickToolsOnTheGrids() {
+        // The hex grid asks for characters, shows their codes, then copies them.
+        QString message;
+        onNextModal([this, &message](QWidget* input) {
+            auto* text = input->findChild<QLineEdit*>();
+            // Key clicks carry Latin-1 only; the character goes in as an input method would.
+            QTest::keyClicks(text, QStringLiteral("A"));
+            text->insert(QStringLiteral("中"));
+            onNextModal([&message](QWidget* box) {
+                message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            QTest::keyClick(text, Qt::Key_Return);
+        });
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->numberView(), 100));
+        QCOMPARE(message, QStringLiteral("“A中”的16进制Ascii码是：\r\n41 D6D0"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("41 D6D0"));
+        QCOMPARE(highlightCount(), 0);
+
+        // The character grid shifts the pairing of a page that starts with a high byte.
+        form->FileBytes[512] = 0xD0;
+        form->FileBytes[513] = 0xD6;
+        form->FileBytes[514] = 0xD0;
+        form->FileBytes[515] = 0x41;
+        form->VscrollBar.setValue(1);
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->chrView(), 64));
+        QCOMPARE(form->ChrBox.text(0), u". ");
+        QCOMPARE(form->ChrBox.text(32), u"中");
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at(window->chrView(), 64));
+        QCOMPARE(form->ChrBox.text(32), u"  ");
+        QCOMPARE(highlightCount(), 0);
+    }
+
+    void promptReturnsTextOnEnter() {
+        Form2 form2;
+        form2.Caption = u"Lookup";
+        form2.Label1 = u"请输入16进制数字\r\n每个数字为2位,数字之间可用空格隔开";
+        form2.Text1 = u"previous";
+        QString selectedOnOpen, title, label;
+        onNextModal([&](QWidget* modal) {
+            auto* text = modal->findChild<QLineEdit*>(QStringLiteral("Text1"));
+            selectedOnOpen = text->selectedText();
+            title = modal->windowTitle();
+            label = modal->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+            QTest::keyClicks(text, QStringLiteral("0a ff")); // replaces the selection
+            QTest::keyClick(text, Qt::Key_Return);
+        });
+        platform.showForm2(form2);
+        QCOMPARE(selectedOnOpen, QStringLiteral("previous"));
+        QCOMPARE(title, QStringLiteral("Lookup"));
+        QCOMPARE(label, QStringLiteral("请输入16进制数字\n每个数字为2位,数字之间可用空格隔开"));
+        QCOMPARE(QString::fromStdU16String(form2.St51), QStringLiteral("0a ff"));
+    }
+
+    void promptReturnsEmptyOnEscAndClose() {
+        for (const bool close : {false, true}) {
+            Form2 form2;
+            form2.Text1 = u"kept";
+            form2.St51 = u"stale";
+            onNextModal([close](QWidget* modal) {
+                auto* text = modal->findChild<QLineEdit*>(QStringLiteral("Text1"));
+                QTest::keyClicks(text, QStringLiteral("typed"));
+                if (close)
+                    modal->close();
+                else
+                    QTest::keyClick(text, Qt::Key_Escape);
+            });
+            platform.showForm2(form2);
+            QVERIFY(form2.St51.empty());
+        }
+    }
+
+    void promptButtons() {
+        Form2 form2;
+        form2.Text1 = u"7F";
+        onNextModal([](QWidget* modal) {
+            auto* ok = modal->findChild<QPushButton*>(QStringLiteral("KeyOK"));
+            auto* cancel = modal->findChild<QPushButton*>(QStringLiteral("KeyCancel"));
+            QCOMPARE(ok->text(), QStringLiteral("确定"));
+            QCOMPARE(cancel->text(), QStringLiteral("取消"));
+            QVERIFY(ok->isDefault());
+            QTest::mouseClick(ok, Qt::LeftButton);
+        });
+        platform.showForm2(form2);
+        QCOMPARE(QString::fromStdU16String(form2.St51), QStringLiteral("7F"));
+
+        onNextModal([](QWidget* modal) {
+            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("KeyCancel")),
+                              Qt::LeftButton);
+        });
+        platform.showForm2(form2);
+        QVERIFY(form2.St51.empty());
+    }
+
+    void promptLayouts() {
+        PromptDialog normal(false);
+        PromptDialog large(true);
+        // Designed positions in twips, 15 to a pixel; the large dialog's reply box
+        // spans its whole inside.
+        QCOMPARE(normal.textBox()->width(), 300);
+        QCOMPARE(normal.okButton()->geometry().left(), 48);
+        QCOMPARE(normal.cancelButton()->geometry().left(), 192);
+        QCOMPARE(normal.okButton()->height(), 25);
+        QCOMPARE(large.textBox()->width(), large.width());
+        QCOMPARE(large.textBox()->height(), 87);
+        QCOMPARE(large.cancelButton()->geometry().left(), 245);
+        QCOMPARE(large.okButton()->height(), 30);
+        QCOMPARE(large.okButton()->y() - large.textBox()->y(), (2000 - 580) / 15);
+        QCOMPARE(large.textBox()->font().pointSize(), 12);
+        QCOMPARE(large.label()->font().pointSize(), 12);
+        QCOMPARE(large.cancelButton()->font().pointSize(), 12);
+        QVERIFY(large.width() > normal.width());
+        // Nothing overlaps the two-line prompt, and the buttons fit inside.
+        for (PromptDialog* d : {&normal, &large}) {
+            QVERIFY(d->label()->geometry().bottom() < d->textBox()->y());
+            QVERIFY(d->textBox()->geometry().bottom() < d->okButton()->y());
+            QVERIFY(d->okButton()->geometry().bottom() < d->height());
+            QCOMPARE(d->minimumSize(), d->maximumSize());
+        }
+    }
+};
+
+QTEST_MAIN(GuiSelectionTest)
+#include "gui_selection_test.moc"
