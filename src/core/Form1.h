@@ -77,6 +77,12 @@ class Form1 {
     // The bytes of the recorded cut, kept apart from the working block, which a later
     // copy or count may replace while the cut can still be undone or repeated.
     Bytes cutBytes;
+    // Replace next works on copies taken when Swap ran (the shared records above may be
+    // overwritten in between) and goes on from an absolute offset, whatever page is shown.
+    Bytes swapPattern;
+    Bytes swapData;
+    std::u16string swapShown;
+    std::int32_t swapNextAt = kNone;
 
     // Prompt texts.
     std::u16string InputText;

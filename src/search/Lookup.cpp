@@ -14,12 +14,10 @@ constexpr std::size_t kHitsBeforeJudging = 64;
 
 } // namespace
 
-std::int64_t findBytes(const std::uint8_t* text, std::size_t length, std::size_t from,
-                       const std::uint8_t* pattern, std::size_t patternLength) {
-    if (patternLength == 0 || from > length || length - from < patternLength) return -1;
-    const std::uint8_t* begin = text + from;
-    const std::size_t span = length - from;
-
+std::int64_t detail::findByCalls(const std::uint8_t* text, std::size_t length,
+                                 const std::uint8_t* begin, const std::uint8_t* pattern,
+                                 std::size_t patternLength) {
+    const std::size_t span = static_cast<std::size_t>(text + length - begin);
     if (patternLength == 1) {
         const void* hit = std::memchr(begin, pattern[0], span);
         return hit ? static_cast<const std::uint8_t*>(hit) - text : -1;
@@ -60,33 +58,19 @@ std::int64_t findBytes(const std::uint8_t* text, std::size_t length, std::size_t
     return hit ? static_cast<const std::uint8_t*>(hit) - text : -1;
 }
 
-std::int32_t locate(Form1& form, std::int32_t QD, const Bytes& pattern, std::int32_t dLen,
-                    Flag BJ1) {
-    if (QD < 0 || dLen < 0 || static_cast<std::size_t>(dLen) >= pattern.size()) return kNone;
-    const std::size_t length =
-        std::min(form.FileBytes.size(), static_cast<std::size_t>(form.LastOffset) + 1);
-    const std::int64_t found = findBytes(form.FileBytes.data(), length, QD, pattern.data(),
-                                         static_cast<std::size_t>(dLen) + 1);
-    if (found < 0) return kNone;
-
-    const auto a = static_cast<std::int32_t>(found);
-    const std::int32_t result = a % kPageSize;
-    form.PageStart = a - result;
-    if (BJ1) {
-        form.CurPage = a / kPageSize;
-        // The scroll bar's change handling follows the page when it differs.
-        form.VscrollBar.setValue(form.CurPage);
-        form.Renovate();
-        form.ShowPage();
-        // Each selection runs the character grid's click handling, which mirrors it into
-        // the hex grid; Selecting keeps that from being taken for a user's click.
-        form.Selecting = kTrue;
-        const std::int32_t last = std::min(dLen, kPageSize - 1 - result);
-        for (std::int32_t h = 0; h <= last; ++h)
-            form.ChrBox.setSelected(form.OffsetToCell[result + h], true);
-        form.Selecting = kFalse;
-    }
-    return result;
+void detail::showOccurrence(Form1& form, std::int32_t result, std::int32_t dLen) {
+    form.CurPage = form.PageStart / kPageSize;
+    // The scroll bar's change handling follows the page when it differs.
+    form.VscrollBar.setValue(form.CurPage);
+    form.Renovate();
+    form.ShowPage();
+    // Each selection runs the character grid's click handling, which mirrors it into
+    // the hex grid; Selecting keeps that from being taken for a user's click.
+    form.Selecting = kTrue;
+    const std::int32_t last = std::min(dLen, kPageSize - 1 - result);
+    for (std::int32_t h = 0; h <= last; ++h)
+        form.ChrBox.setSelected(form.OffsetToCell[result + h], true);
+    form.Selecting = kFalse;
 }
 
 std::int32_t Form1::Lookup(std::int32_t QD, std::int32_t dLen, Flag BJ1) {

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "support/Editor.h"
+
+namespace quillory::testing {
+namespace {
+
+const std::u16string kNoSequence = u"没有替换起点或没有先进行常规替换";
+
+// Replaces the two bytes at in-page offset `at` of the page shown with 58 59, as a
+// double-click pair and the digit prompt would.
+void swapPair(Editor& e, int at) {
+    e.form.SelStart = at;
+    e.form.SelSpan = 1;
+    e.form.PickCount = 2;
+    const auto first = e.form.FileBytes.begin() + e.form.PageStart + at;
+    e.form.BlockBytes.assign(first, first + 2);
+    e.fake.prompts.push_back(u"58 59");
+    e.form.Swap(1);
+    ASSERT_EQ(e.form.SwapFrom, at);
+}
+
+const Bytes kPairs = {0x41, 0x42, 0x00, 0x41, 0x42, 0x41, 0x42};
+
+TEST(SearchSwapNext, ReplaceAllCountsUnderWaitCursor) {
+    Editor e;
+    e.load(kPairs);
+    swapPair(e, 0);
+    e.form.Dirty = kFalse;
+    e.fake.messages.clear();
+
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.form.FileBytes, (Bytes{0x58, 0x59, 0x00, 0x58, 0x59, 0x58, 0x59}));
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>{u"幸不辱命，全部替换完毕（共替换2次）！"}));
+    EXPECT_EQ(e.fake.pointers, (std::vector<Pointer>{Pointer::Wait, Pointer::Default}));
+    EXPECT_EQ(e.form.Dirty, kTrue);
+    EXPECT_EQ(e.form.SwapFrom, kNone);
+    EXPECT_EQ(e.hex(3), u"58");
+
+    // The sequence is closed: a second run is refused.
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.fake.messageTexts().back(), kNoSequence);
+}
+
+TEST(SearchSwapNext, ReplaceNextNoThenYes) {
+    Editor e;
+    e.load(kPairs);
+    swapPair(e, 0);
+    e.fake.messages.clear();
+    e.fake.answers = {Answer::No, Answer::Yes};
+
+    e.form.SwapNext(0);
+    const std::u16string question = u"是否用“58 59”替换这个数据（已替换0次）？";
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>{question, question, u"后面没有了！"}));
+    EXPECT_EQ(e.fake.messages[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(e.form.FileBytes, (Bytes{0x58, 0x59, 0x00, 0x41, 0x42, 0x58, 0x59}));
+    EXPECT_TRUE(e.fake.pointers.empty());
+    EXPECT_EQ(e.form.SwapFrom, kNone);
+    EXPECT_EQ(e.form.SelStart, kNone);
+}
+
+TEST(SearchSwapNext, CancelAtFirstQuestionChangesNothing) {
+    Editor e;
+    e.load(kPairs);
+    swapPair(e, 0);
+    e.form.Dirty = kFalse;
+    e.fake.messages.clear();
+    e.fake.answers = {Answer::Cancel};
+    e.form.SwapNext(0);
+    EXPECT_EQ(e.fake.messages.size(), 1u);
+    EXPECT_EQ(e.form.FileBytes, (Bytes{0x58, 0x59, 0x00, 0x41, 0x42, 0x41, 0x42}));
+    EXPECT_EQ(e.form.Dirty, kFalse);
+}
+
+TEST(SearchSwapNext, ReplaceNextShowsEachOccurrencePage) {
+    Editor e;
+    Bytes doc(1536, 0);
+    doc[0] = doc[1000] = 0x41;
+    doc[1] = doc[1001] = 0x42;
+    e.load(doc);
+    swapPair(e, 0);
+    e.fake.answers = {Answer::Yes};
+    e.form.SwapNext(0);
+    EXPECT_EQ(e.form.CurPage, 1);
+    EXPECT_EQ(e.form.PageStart, 512);
+    EXPECT_EQ(e.form.FileBytes[1000], 0x58);
+    EXPECT_EQ(e.hex(1000 - 512), u"58");
+}
+
+TEST(SearchSwapNext, ShorterReplacementSearchesWholeReplacedData) {
+    Editor e;
+    e.load(Bytes{1, 2, 3, 4, 1, 2, 9, 9, 1, 2, 3, 4});
+    e.form.SelStart = 0;
+    e.form.SelSpan = 3;
+    e.form.PickCount = 2;
+    e.form.BlockBytes = {1, 2, 3, 4};
+    e.fake.prompts = {u"AABB"};
+    e.form.Swap(1);
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.form.FileBytes, (Bytes{0xAA, 0xBB, 3, 4, 1, 2, 9, 9, 0xAA, 0xBB, 3, 4}));
+}
+
+TEST(SearchSwapNext, RefusedWithoutOrdinaryReplacement) {
+    Editor e;
+    e.load(kPairs);
+    e.form.SwapNext(0); // nothing replaced yet
+    swapPair(e, 0);
+    e.fake.prompts = {u"41 42"};
+    e.form.Hunt(1); // a find closes the sequence
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.fake.messageTexts(), (std::vector<std::u16string>{kNoSequence, kNoSequence}));
+    EXPECT_EQ(e.form.FileBytes[3], 0x41);
+}
+
+// Mended: the literal command leaves BlockBytes as it was when the selection came from a
+// single double click, so replace next would look for stale data.
+TEST(SearchSwapNext, SingleDoubleClickReplacementCapturesOverwrittenBytes) {
+    Editor e;
+    e.load(Bytes{0x00, 0x00, 0x41, 0x42, 0x00, 0x00, 0x41, 0x42, 0x00, 0x00});
+    e.form.BlockBytes = {0x00, 0x00}; // left by an earlier pair of double clicks
+    e.form.SelStart = 2;
+    e.form.SelSpan = -1;
+    e.form.PickCount = 1;
+    e.fake.prompts = {u"58 59"};
+    e.form.Swap(1);
+    EXPECT_EQ(e.form.SwapLen, 1);
+    EXPECT_EQ(e.form.BlockBytes, (Bytes{0x41, 0x42}));
+
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.form.FileBytes,
+              (Bytes{0x00, 0x00, 0x58, 0x59, 0x00, 0x00, 0x58, 0x59, 0x00, 0x00}));
+}
+
+// Mended: commands between Swap and SwapNext overwrite the shared pattern, replacement
+// and text; replace next keeps what Swap used.
+TEST(SearchSwapNext, KeepsItsOwnPatternReplacementAndText) {
+    Editor e;
+    e.load(Bytes{0x41, 0x42, 0x00, 0x41, 0x42, 0x07, 0x07, 0x07, 0x41, 0x42});
+    swapPair(e, 0);
+
+    // A count of one clicked byte replaces BlockBytes and forgets FindLast.
+    e.form.SelStart = 2;
+    e.form.SelSpan = 0;
+    e.form.Hnext(0);
+    // A block fill prompts again: InputBytes and SwapText change.
+    e.form.SelStart = 5;
+    e.form.SelSpan = 2;
+    e.form.PickCount = 2;
+    e.fake.prompts = {u"EE"};
+    e.form.SwapCake(0);
+    ASSERT_EQ(e.form.BlockBytes.size(), 1u);
+    ASSERT_EQ(e.form.SwapText, u"EE");
+    e.fake.messages.clear();
+
+    e.fake.answers = {Answer::Yes, Answer::Yes};
+    e.form.SwapNext(0);
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>{u"是否用“58 59”替换这个数据（已替换0次）？",
+                                           u"是否用“58 59”替换这个数据（已替换1次）？",
+                                           u"后面没有了！"}));
+    EXPECT_EQ(e.form.FileBytes,
+              (Bytes{0x58, 0x59, 0x00, 0x58, 0x59, 0xEE, 0xEE, 0xEE, 0x58, 0x59}));
+}
+
+// Mended: turning the page between Swap and SwapNext does not move the continuation
+// point to the page shown; it stays right after the data replaced.
+TEST(SearchSwapNext, ContinuesAfterReplacedDataWhateverPageShown) {
+    Editor e;
+    Bytes doc(1024, 0);
+    for (int at : {0, 100, 600}) {
+        doc[at] = 0x41;
+        doc[at + 1] = 0x42;
+    }
+    e.load(doc);
+    swapPair(e, 0);
+    e.form.PageNum(1);
+    e.fake.messages.clear();
+
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>{u"幸不辱命，全部替换完毕（共替换2次）！"}));
+    EXPECT_EQ(e.form.FileBytes[100], 0x58);
+    EXPECT_EQ(e.form.FileBytes[600], 0x58);
+    EXPECT_EQ(e.form.CurPage, 1);
+    EXPECT_EQ(e.form.PageStart, 512);
+}
+
+} // namespace
+} // namespace quillory::testing

@@ -1,0 +1,75 @@
+// Find by hex digits on the real window (offscreen): Ctrl+F3, a typed pattern, and the
+// occurrence's page shown with its cells painted highlighted.
+
+#include <QtTest>
+
+#include "core/Form1.h"
+#include "platform/qt/GridView.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+
+using namespace quillory;
+
+// The real platform, with the prompt dialog answered as a user would type.
+class AnsweringPlatform : public QtPlatform {
+  public:
+    QStringList captions;
+    std::u16string reply;
+
+    void showForm2(Form2& form) override {
+        captions << QString::fromStdU16String(form.Caption);
+        form.Text1 = reply;
+        form.St51 = reply;
+    }
+};
+
+class GuiFindTest : public QObject {
+    Q_OBJECT
+
+    static QColor colourAt(GridView* grid, int cell) {
+        const QImage image = grid->grab().toImage();
+        const QPointF c = grid->cellCentre(cell);
+        // A corner of the cell, clear of its text.
+        const QPoint corner(static_cast<int>(c.x()) - 4, static_cast<int>(c.y()) - 4);
+        return image.pixelColor(corner * image.devicePixelRatio());
+    }
+
+  private slots:
+    void ctrlF3HighlightsOccurrence() {
+        AnsweringPlatform platform;
+        Form1 form(platform);
+        MainWindow window(form);
+        platform.setWindow(&window);
+        form.Form_Load();
+        window.applyLayout();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        // Three pages; the only occurrence starts at in-page offset 33 of the second.
+        form.FileBytes.assign(1536, 0);
+        form.FileBytes[512 + 33] = 0xC4;
+        form.FileBytes[512 + 34] = 0xE3;
+        form.LastOffset = 1536;
+        form.Fcount();
+        form.ShowPage();
+        platform.reply = u"c4 e3";
+
+        QTest::keyClick(&window, Qt::Key_F3, Qt::ControlModifier);
+
+        QCOMPARE(platform.captions, QStringList{QStringLiteral("Lookup")});
+        QCOMPARE(form.CurPage, 1);
+        QCOMPARE(form.SelStart, 33);
+        const QColor highlight = window.chrView()->palette().color(QPalette::Highlight);
+        for (int o = 32; o <= 35; ++o) {
+            const int cell = form.OffsetToCell[o];
+            const bool lit = o == 33 || o == 34;
+            QCOMPARE(form.ChrBox.selected(cell), lit);
+            QTRY_COMPARE(colourAt(window.chrView(), cell) == highlight, lit);
+        }
+        QCOMPARE(form.NumberBox.text(form.OffsetToCell[33]), std::u16string(u"C4"));
+    }
+};
+
+QTEST_MAIN(GuiFindTest)
+#include "gui_find_test.moc"
