@@ -156,17 +156,6 @@ TEST(Cut, RangeEndingBeforeLastByteKeepsTheLastByte) {
     }
 }
 
-TEST(Cut, DocumentHasExactlyTheNewLength) {
-    Editor e;
-    e.load(counting(600));
-    click(e.form, 0);
-    e.form.CopyOrCut(1);
-    EXPECT_EQ(e.form.FileBytes.size(), 599u);
-    EXPECT_EQ(e.form.LastOffset, 598);
-    EXPECT_EQ(e.form.LastPage, 1);
-    EXPECT_EQ(e.form.TailCount, 87);
-}
-
 TEST(Cut, EverythingGivesNewDocumentWithoutUndo) {
     Editor e;
     e.load(counting(40));
@@ -180,18 +169,6 @@ TEST(Cut, EverythingGivesNewDocumentWithoutUndo) {
     EXPECT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{u"没有剪切或插入操作"});
     EXPECT_EQ(e.form.FileBytes, Bytes(512, 0));
 }
-
-TEST(Cut, OfFoundData) {
-    Editor e;
-    e.load({1, 2, 3, 4, 5});
-    found(e.form, 1, {2, 3});
-    e.form.CopyOrCut(1);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{1, 4, 5}));
-    EXPECT_EQ(e.fake.clipboard, u"0203");
-    EXPECT_EQ(e.form.FindLast, 2);
-}
-
-// ---- insert ----
 
 TEST(Insert, OnTheBlankCellAfterTheEndAppendsAndOneFurtherIsRefused) {
     Editor e;
