@@ -1,7 +1,18 @@
 #include "resources/Resources.h"
 
-namespace quillory {
+#include <cstddef>
 
-std::vector<std::uint8_t> embeddedResource(const std::u16string&, int) { return {}; }
+namespace quillory {
+namespace resources {
+// Generated at build time from resources/help.txt.
+extern const std::uint8_t kHelpText[];
+extern const std::size_t kHelpTextSize;
+} // namespace resources
+
+std::vector<std::uint8_t> embeddedResource(const std::u16string& type, int id) {
+    if (type == u"CUSTOM" && id == 101)
+        return {resources::kHelpText, resources::kHelpText + resources::kHelpTextSize};
+    return {};
+}
 
 } // namespace quillory

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,13 +65,64 @@ void QtPlatform::showForm2(Form2& form) {
     dialog.showModal(form);
 }
 
+namespace {
+
+constexpr int kOverwritePrompt = 0x2;
+constexpr int kPathMustExist = 0x800;
+
+// "Description|pattern;pattern|..." as Qt name filters. On Linux "*.*" would hide
+// every name without a dot, so it becomes "*", which matches all files as it means to.
+QStringList nameFilters(const std::u16string& filter) {
+    const QStringList parts = q(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    if (filters.isEmpty()) filters << QStringLiteral("(*)");
+    return filters;
+}
+
+// Qt's own dialog, also on the offscreen platform; it refuses a name in a folder that
+// does not exist when asked to.
+class FileDialog : public QFileDialog {
+  public:
+    FileDialog(QWidget* parent, const QString& title, bool pathMustExist)
+        : QFileDialog(parent, title), pathMustExist_(pathMustExist) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (pathMustExist_ && !files.isEmpty()) {
+            const QFileInfo info(files.first());
+            if (!info.isDir() && !info.absoluteDir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("路径不存在。\n%1").arg(info.absolutePath()));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    bool pathMustExist_;
+};
+
+} // namespace
+
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
-    QFileDialog box(window_, q(dialog.DialogTitle));
+    FileDialog box(window_, q(dialog.DialogTitle), (dialog.Flags & kPathMustExist) != 0);
+    box.setOption(QFileDialog::DontUseNativeDialog);
     box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The open form too takes a name that does not exist yet: Save uses it for new files.
     box.setFileMode(QFileDialog::AnyFile);
-    // "*.*" alone would hide names without a dot on Linux.
-    box.setNameFilter(QStringLiteral("所有文件 (*)"));
+    box.setOption(QFileDialog::DontConfirmOverwrite, (dialog.Flags & kOverwritePrompt) == 0);
+    box.setOption(QFileDialog::HideNameFilterDetails);
+    box.setNameFilters(nameFilters(dialog.Filter));
     if (!dialog.FileName.empty()) box.selectFile(q(dialog.FileName));
+    // A cancelled dialog chose nothing, whatever an earlier use chose.
     if (box.exec() == QDialog::Accepted && !box.selectedFiles().isEmpty())
         dialog.FileName = box.selectedFiles().first().toStdU16String();
     else

@@ -1,0 +1,167 @@
+// Open and Save of a 16 MiB document against the plainest system calls that move the
+// same bytes, in the same run and the same folder:
+//   BM_Open_16MiB            F2 until the first page is drawn
+//   BM_Baseline_Read_16MiB   one read() into a freshly allocated buffer
+//   BM_Save_16MiB            F3 with every safety step (temporary file, reserve, fsync,
+//                            rename, folder fsync)
+//   BM_Baseline_WriteFsync_16MiB  one write() and fsync() to a new file
+//   BM_Open_PeakMemory       peak resident memory while opening 16 MiB over a 16 MiB
+//                            document, in documents
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "BenchTable.h"
+#include "support/Editor.h"
+
+namespace {
+
+using quillory::kMaxDocument;
+using quillory::testing::Editor;
+
+constexpr std::size_t kSize = static_cast<std::size_t>(kMaxDocument);
+
+std::vector<std::uint8_t> bytesOfSize(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    std::uint32_t x = 12345;
+    for (auto& b : bytes) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(x >> 16);
+    }
+    return bytes;
+}
+
+// A folder beside the other temporary files, holding one 16 MiB file.
+struct Folder {
+    std::string path;
+    std::string file;
+    Folder() {
+        std::string name = "/tmp/quillory-bench-XXXXXX";
+        if (!::mkdtemp(name.data())) std::abort();
+        path = name;
+        file = path + "/doc.bin";
+        const std::vector<std::uint8_t> bytes = bytesOfSize(kSize);
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    ~Folder() {
+        std::remove(file.c_str());
+        std::remove((path + "/plain.bin").c_str());
+        ::rmdir(path.c_str());
+    }
+};
+
+std::u16string u16(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+void BM_Open_16MiB(benchmark::State& state) {
+    Folder folder;
+    Editor e;
+    e.load(bytesOfSize(kSize)); // open over a document of the same size
+    for (auto _ : state) {
+        e.fake.files.push_back(u16(folder.file));
+        e.form.Fopen();
+        if (e.form.FileBytes.size() != kSize) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(e.form.NumberBox.text(0));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
+}
+BENCHMARK(BM_Open_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Baseline_Read_16MiB(benchmark::State& state) {
+    Folder folder;
+    for (auto _ : state) {
+        const int fd = ::open(folder.file.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        ::fstat(fd, &st);
+        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[std::size_t(st.st_size)]);
+        if (::read(fd, buffer.get(), std::size_t(st.st_size)) != st.st_size)
+            state.SkipWithError("read failed");
+        ::close(fd);
+        benchmark::DoNotOptimize(buffer.get());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
+}
+BENCHMARK(BM_Baseline_Read_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+QUILLORY_TARGET("BM_Open_16MiB", "BM_Baseline_Read_16MiB", 1.5, 0);
+
+void BM_Save_16MiB(benchmark::State& state) {
+    Folder folder;
+    Editor e;
+    e.fake.files.push_back(u16(folder.file));
+    e.form.Fopen();
+    for (auto _ : state) {
+        e.form.FileBytes[0] ^= 1;
+        if (!e.form.Fsave()) state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
+}
+BENCHMARK(BM_Save_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Baseline_WriteFsync_16MiB(benchmark::State& state) {
+    Folder folder;
+    const std::vector<std::uint8_t> bytes = bytesOfSize(kSize);
+    const std::string plain = folder.path + "/plain.bin";
+    for (auto _ : state) {
+        const int fd = ::open(plain.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+            ::fsync(fd) != 0)
+            state.SkipWithError("write failed");
+        ::close(fd);
+        state.PauseTiming();
+        ::unlink(plain.c_str()); // the next write goes to a new file again
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
+}
+BENCHMARK(BM_Baseline_WriteFsync_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+QUILLORY_TARGET("BM_Save_16MiB", "BM_Baseline_WriteFsync_16MiB", 1.5, 0);
+
+// Resident kilobytes: the current figure, or the peak since the last reset.
+long statusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
+    return -1;
+}
+
+bool resetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
+}
+
+void BM_Open_PeakMemory(benchmark::State& state) {
+    Folder folder;
+    double documents = 0;
+    for (auto _ : state) {
+        Editor e;
+        e.load(bytesOfSize(kSize));
+        const long before = statusKb("VmRSS");
+        if (!resetPeak()) {
+            state.SkipWithError("the peak resident size cannot be reset here");
+            break;
+        }
+        e.fake.files.push_back(u16(folder.file));
+        e.form.Fopen();
+        const long peak = statusKb("VmHWM");
+        // The first document was resident before; the peak adds what Open needed.
+        documents = 1.0 + double(peak - before) * 1024.0 / double(kSize);
+    }
+    state.counters["documents_at_peak"] = documents;
+}
+BENCHMARK(BM_Open_PeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,349 @@
+#include "files/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace quillory {
+namespace {
+
+// Keeps errno across the clean-up calls of a failure path.
+class ErrnoKeeper {
+  public:
+    ErrnoKeeper() : saved_(errno) {}
+    ~ErrnoKeeper() { errno = saved_; }
+    ErrnoKeeper(const ErrnoKeeper&) = delete;
+    ErrnoKeeper& operator=(const ErrnoKeeper&) = delete;
+
+  private:
+    int saved_;
+};
+
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) {
+            ErrnoKeeper keep;
+            ::close(fd_);
+        }
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    // A close that fails can mean that buffered data never reached the disk.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// A file made with mkstemp, removed again unless kept.
+class TempFile {
+  public:
+    explicit TempFile(std::string templ) : name_(std::move(templ)) {
+        fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+        if (fd_ < 0) name_.clear();
+    }
+    ~TempFile() {
+        ErrnoKeeper keep;
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    bool ok() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    const std::string& name() const { return name_; }
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+    // The name no longer needs removing: it was renamed, or it is the last good copy.
+    void keep() { name_.clear(); }
+
+  private:
+    std::string name_;
+    int fd_ = -1;
+};
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A hidden name beside the target, so that a rename stays within one file system and a
+// leftover after a crash says whose it was.
+std::string besideTemplate(const std::string& target) {
+    std::string base = baseOf(target);
+    if (base.size() > 200) base = "quillory";
+    return folderOf(target) + "/." + base + ".XXXXXX";
+}
+
+// Follows symbolic links to the name that holds the bytes; that name may not exist yet
+// (a new file, or a link that leads nowhere so far).
+bool resolveLinks(const std::string& path, std::string& target) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0) {
+            if (errno != ENOENT) return false;
+            target = p;
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target = p;
+            return true;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
+        if (n < 0) return false;
+        if (static_cast<std::size_t>(n) >= link.size()) { // changed under us
+            errno = ELOOP;
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        p = !link.empty() && link[0] == '/' ? link : folderOf(p) + "/" + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+mode_t currentUmask() {
+    // Reading it through umask() would change it for a moment; the kernel reports it.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+bool syncFolder(const std::string& folder) {
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok()) return false;
+    // Some file systems cannot sync a folder at all; that is no failure of ours.
+    if (::fsync(dir.get()) != 0 && errno != EINVAL) return false;
+    return dir.close();
+}
+
+// Space is taken before any byte is written, so a full disk fails here and not halfway.
+bool reserve(int fd, std::size_t size) {
+    if (size == 0) return true;
+    const int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (rc != 0) errno = rc;
+    return rc == 0;
+}
+
+bool copyFile(int from, int to, std::int64_t length) {
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(
+        std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
+    std::int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        if (::lseek(to, done, SEEK_SET) < 0 || !writeAll(to, buffer.data(), std::size_t(n)))
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// The common case: the new bytes go to a file beside the target, which then takes the
+// target's name in one step, so that the target is either wholly old or wholly new.
+bool replaceByRename(const std::string& target, const struct stat* old, const std::uint8_t* data,
+                     std::size_t size) {
+    TempFile temp(besideTemplate(target));
+    if (!temp.ok()) return false;
+    if (!reserve(temp.fd(), size) || !writeAll(temp.fd(), data, size)) return false;
+
+    mode_t mode = 0666 & ~currentUmask();
+    if (old) {
+        if (::geteuid() == 0) {
+            if (::fchown(temp.fd(), old->st_uid, old->st_gid) != 0) return false;
+        } else if (::fchown(temp.fd(), static_cast<uid_t>(-1), old->st_gid) != 0) {
+            // Not a member of the file's group: the file takes ours, as any new file would.
+        }
+        // After fchown, which clears the set-id bits.
+        mode = old->st_mode & 07777;
+    }
+    if (::fchmod(temp.fd(), mode) != 0) return false;
+    if (::fsync(temp.fd()) != 0 || !temp.close()) return false;
+    if (::rename(temp.name().c_str(), target.c_str()) != 0) return false;
+    temp.keep();
+    // Until the folder is synced the rename itself may not survive a power cut.
+    return syncFolder(folderOf(target));
+}
+
+// A file with more than one name: a rename would give only this name the new bytes, so
+// the target is overwritten where it is, with a copy beside it to go back to.
+bool overwriteInPlace(const std::string& target, const struct stat& old, const std::uint8_t* data,
+                      std::size_t size) {
+    Fd file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.ok()) return false;
+    TempFile backup(besideTemplate(target));
+    if (!backup.ok()) return false;
+    if (!reserve(backup.fd(), static_cast<std::size_t>(old.st_size)) ||
+        !copyFile(file.get(), backup.fd(), old.st_size) || ::fsync(backup.fd()) != 0)
+        return false;
+
+    const bool written = reserve(file.get(), size) && ::lseek(file.get(), 0, SEEK_SET) == 0 &&
+                         writeAll(file.get(), data, size) &&
+                         ::ftruncate(file.get(), static_cast<off_t>(size)) == 0 &&
+                         ::fsync(file.get()) == 0;
+    if (!written) {
+        ErrnoKeeper keep;
+        // The old bytes go back into blocks they already had, so this needs no new space.
+        const bool restored = copyFile(backup.fd(), file.get(), old.st_size) &&
+                              ::ftruncate(file.get(), old.st_size) == 0 && ::fsync(file.get()) == 0;
+        if (!restored) backup.keep(); // the only whole copy of the old file
+        return false;
+    }
+    if (!file.close()) return false;
+    return true; // the backup goes with `backup`
+}
+
+} // namespace
+
+std::string nativePath(std::u16string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char32_t c = name[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+            name[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | c >> 6));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | c >> 12));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | c >> 18));
+            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::int64_t fileLength(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    return st.st_size;
+}
+
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
+                                                       std::int64_t maxLength) {
+    // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.ok()) return std::nullopt;
+    struct stat st;
+    if (::fstat(file.get(), &st) != 0) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return std::nullopt;
+    }
+    if (st.st_size == 0) {
+        errno = EINVAL;
+        return std::nullopt;
+    }
+    if (st.st_size > maxLength) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
+    const auto length = static_cast<std::size_t>(st.st_size);
+    std::vector<std::uint8_t> bytes(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::read(file.get(), bytes.data() + done, length - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) { // shortened while we read
+            errno = EIO;
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return bytes;
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    std::string target;
+    if (!resolveLinks(path, target)) return false;
+    struct stat old;
+    if (::stat(target.c_str(), &old) != 0) {
+        if (errno != ENOENT) return false;
+        return replaceByRename(target, nullptr, data, size);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    // A rename would get past a file the user may not write to.
+    if (::access(target.c_str(), W_OK) != 0) return false;
+    if (old.st_nlink > 1) return overwriteInPlace(target, old, data, size);
+    return replaceByRename(target, &old, data, size);
+}
+
+} // namespace quillory

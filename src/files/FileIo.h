@@ -1,0 +1,35 @@
+#pragma once
+// Whole-file access on POSIX calls, shared by the editor and its tests. A file is read
+// into memory in one piece, and written back so that a failure at any step leaves the
+// file on disk as it was.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillory {
+
+// The name the system knows for a path the user chose: UTF-8 on Linux. A lone
+// surrogate becomes U+FFFD.
+std::string nativePath(std::u16string_view name);
+
+// Length of the named regular file; -1 with errno set when there is none.
+std::int64_t fileLength(const std::string& path);
+
+// The whole named regular file in a new array, when its length is 1..maxLength;
+// nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file).
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
+                                                       std::int64_t maxLength);
+
+// Makes the named file hold exactly data[0..size), creating it when missing. A
+// symbolic link stays a link and the file it leads to gets the bytes; hard links stay
+// joined. Returns false with errno set on failure, and the file is then as it was.
+bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+// Writes all of data at fd's position across short writes and interruptions; false
+// with errno set at the first error.
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size);
+
+} // namespace quillory

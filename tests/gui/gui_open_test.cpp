@@ -1,0 +1,112 @@
+// F2 on the real window opens a file through the real file dialog.
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/Form1.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+
+namespace quillory {
+
+class GuiOpenTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void f2OpensAFileThroughTheDialog();
+};
+
+namespace {
+
+// The row of `name` in the dialog's file list, once the list has read the folder.
+QModelIndex listed(QFileDialog* dialog, const QString& name) {
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    if (!view || !view->model()) return {};
+    const QAbstractItemModel* model = view->model();
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        const QModelIndex index = model->index(row, 0, root);
+        if (index.data().toString() == name) return index;
+    }
+    return {};
+}
+
+} // namespace
+
+void GuiOpenTest::f2OpensAFileThroughTheDialog() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // A name without a dot: "*.*" taken literally would not offer it.
+    const QString path = dir.filePath(QStringLiteral("data"));
+    QByteArray bytes(700, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QtPlatform platform;
+    Form1 form(platform);
+    MainWindow window(form);
+    platform.setWindow(&window);
+    form.Form_Load();
+    window.applyLayout();
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The dialog opens in the file's folder with another file chosen: a chosen file is
+    // listed whatever the filter says, and "data" must pass the filter on its own.
+    const QString other = dir.filePath(QStringLiteral("other.bin"));
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("x", 1), qint64(1));
+    }
+    form.CD.FileName = other.toStdU16String();
+
+    QString title;
+    bool offered = false;
+    bool enabled = false;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        const QModelIndex index = listed(dialog, QStringLiteral("data"));
+        if (!index.isValid() && clock.elapsed() < 5000) return;
+        poll.stop();
+        title = dialog->windowTitle();
+        offered = index.isValid();
+        enabled = index.isValid() && (index.flags() & Qt::ItemIsEnabled);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+    });
+    poll.start(20);
+
+    QTest::keyClick(&window, Qt::Key_F2);
+
+    QCOMPARE(title, QStringLiteral("打开"));
+    QVERIFY2(offered, "the dialog does not list a name without a dot");
+    QVERIFY2(enabled, "the dialog's filter does not match a name without a dot");
+    QCOMPARE(window.windowTitle(), QStringLiteral("正在编辑：") + path);
+    QCOMPARE(window.statusLabel()->text(),
+             QStringLiteral("文件字节:700( &H2BC) 总页数:2 当前页:1"));
+    QCOMPARE(form.FileBytes.size(), std::size_t(700));
+    QCOMPARE(form.FileBytes[699], static_cast<std::uint8_t>(699 * 7));
+    QCOMPARE(form.NumberBox.text(form.OffsetToCell[1]), std::u16string(u"07"));
+    QCOMPARE(form.Dirty, kFalse);
+}
+
+} // namespace quillory
+
+QTEST_MAIN(quillory::GuiOpenTest)
+#include "gui_open_test.moc"
