@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "files_fixture.h"
 #include "support/Editor.h"
 
 namespace quillory::testing {
@@ -154,6 +155,21 @@ TEST(Cut, RangeEndingBeforeLastByteKeepsTheLastByte) {
             EXPECT_EQ(e.form.FindLast, 6);
         }
     }
+}
+
+TEST(Cut, SavingWritesTheNewLength) {
+    TempFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    Editor e;
+    const Bytes doc = counting(600);
+    e.load(doc);
+    e.form.FileName = u16(folder.file("doc.bin"));
+    range(e.form, 2, 5);
+    e.form.CopyOrCut(1);
+    ASSERT_TRUE(e.form.Fsave());
+    Bytes expected = slice(doc, 0, 2);
+    expected.insert(expected.end(), doc.begin() + 6, doc.end());
+    EXPECT_EQ(readBytes(folder.file("doc.bin")), expected);
 }
 
 TEST(Cut, EverythingGivesNewDocumentWithoutUndo) {
