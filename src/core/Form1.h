@@ -27,7 +27,7 @@ constexpr std::int32_t kPageSize = 512;
 constexpr std::int64_t kMaxDocument = 16 * 1024 * 1024;
 
 class Form1 {
-public:
+  public:
     explicit Form1(Platform& platform);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -68,10 +68,15 @@ public:
     std::int32_t FindLast = 0;
     std::int32_t SwapFrom = 0;
     std::int32_t SwapLen = 0;
+    // The cut and insert records hold absolute offsets, so that undo and delete-next
+    // act on the bytes concerned whatever page is shown.
     std::int32_t CutAt = 0;
     std::int32_t InsertAt = 0;
     std::int32_t UndoSpan = 0;
     Flag Undoing = kFalse;
+    // The bytes of the recorded cut, kept apart from the working block, which a later
+    // copy or count may replace while the cut can still be undone or repeated.
+    Bytes cutBytes;
     // Replace next works on copies taken when Swap ran (the shared records above may be
     // overwritten in between) and goes on from an absolute offset, whatever page is shown.
     Bytes swapPattern;
@@ -150,7 +155,7 @@ public:
     Answer MsgBox(const std::u16string& text, Buttons buttons = Buttons::OK,
                   const std::u16string& title = kAppTitle);
 
-private:
+  private:
     void wireEvents();
 };
 
