@@ -4,12 +4,10 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -21,29 +19,6 @@ namespace quillory::testing {
 namespace {
 
 const std::u16string kSaveFailed = u"文件保存失败！";
-
-// Lowers this process's file size limit; a write past it fails with EFBIG.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{bytes, old_.rlim_max};
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool ok() const { return ok_; }
-
-  private:
-    rlimit old_{};
-    void (*handler_)(int) = nullptr;
-    bool ok_ = false;
-};
 
 // A small tmpfs over `folder`, mounted by a helper process in user and mount namespaces
 // of its own (as `unshare -Urm` would), and reached through /proc/<pid>/root while the

@@ -2,9 +2,11 @@
 // Real files in a temporary folder for the file tests, read and written with the
 // standard library so that the editor's own file access is not checked with itself.
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -77,5 +79,28 @@ inline ByteVector pattern(std::size_t size, unsigned seed) {
     }
     return bytes;
 }
+
+// Lowers this process's file size limit; a write past it fails with EFBIG.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{bytes, old_.rlim_max};
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    rlimit old_{};
+    void (*handler_)(int) = nullptr;
+    bool ok_ = false;
+};
 
 } // namespace quillory::testing
