@@ -158,7 +158,7 @@ bool reserve(int fd, std::size_t size) {
 }
 
 bool copyFile(int from, int to, std::int64_t length) {
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(
+    Bytes buffer(static_cast<std::size_t>(
         std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
     std::int64_t done = 0;
     while (done < length) {
@@ -274,7 +274,7 @@ std::int64_t fileLength(const std::string& path) {
     return st.st_size;
 }
 
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
+std::optional<Bytes> readWholeFile(const std::string& path,
                                                        std::int64_t maxLength) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.
     Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -294,7 +294,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
         return std::nullopt;
     }
     const auto length = static_cast<std::size_t>(st.st_size);
-    std::vector<std::uint8_t> bytes(length);
+    Bytes bytes(length);
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = ::read(file.get(), bytes.data() + done, length - done);

@@ -18,7 +18,7 @@ struct Editor {
 
     // Replaces the document as a command that changed the length would, and shows
     // its first page.
-    void load(std::vector<std::uint8_t> bytes) {
+    void load(Bytes bytes) {
         form.FileBytes = std::move(bytes);
         form.LastOffset = static_cast<std::int32_t>(form.FileBytes.size());
         form.Fcount();
