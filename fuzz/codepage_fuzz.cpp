@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
 
     // Text to bytes: one character at a time, each as code() has it.
-    const std::vector<std::uint8_t> gbk = cp.toGbk(text);
-    std::vector<std::uint8_t> oneByOne;
+    const Bytes gbk = cp.toGbk(text);
+    Bytes oneByOne;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (isSurrogate(text[i])) {
             if (text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -59,6 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         replaced |= c == 0xFFFD;
     }
     if (!replaced)
-        check(cp.toGbk(shown) == std::vector<std::uint8_t>(data, data + size), "bytes come back");
+        check(cp.toGbk(shown) == Bytes(data, data + size), "bytes come back");
     return 0;
 }
