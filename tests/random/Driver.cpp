@@ -239,9 +239,13 @@ struct Model {
     // shifted pairing of the last flip request.
     bool charPhase = false;
     bool maybeShifted = false;
+    // New fills the character grid with placeholders rather than the characters of its
+    // zero bytes; the first redraw after it shows the characters.
+    bool maybePlaceholders = false;
 
     void newDocument() {
         doc.assign(512, 0);
+        maybePlaceholders = true;
         dirty = false;
         fileName.clear();
         cutOpen = insertOpen = swapOpen = false;
@@ -370,6 +374,11 @@ class Reference {
         }
         std::error_code ec;
         const fs::path p = pathOf(name);
+        if (expect.savedFile && expect.savedFile->first == name) {
+            // The save prompt's Yes has just written this very file.
+            takeOpened(name, expect.savedFile->second);
+            return;
+        }
         if (!fs::is_regular_file(p, ec)) return;
         const auto size = fs::file_size(p, ec);
         if (ec || size == 0 || static_cast<std::int64_t>(size) > kLimit) return;
@@ -377,6 +386,11 @@ class Reference {
         Bytes bytes(size);
         in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
         if (!in) return;
+        takeOpened(name, std::move(bytes));
+    }
+
+    void takeOpened(const std::u16string& name, Bytes bytes) {
+        if (bytes.empty() || static_cast<std::int64_t>(bytes.size()) > kLimit) return;
         m_.doc = std::move(bytes);
         m_.dirty = false;
         m_.fileName = name;
@@ -722,7 +736,6 @@ struct Driver::Impl {
     fs::path folder;
     bool ownFolder = false;
     std::vector<int> menuChoices; // weighted indexes into menuTree()
-    std::vector<std::string> log;
 
     explicit Impl(Options o) : options(std::move(o)) {
         if (options.folder.empty()) {
@@ -763,22 +776,25 @@ struct Driver::Impl {
 
     // The folder as every episode finds it: a small file, an empty one, a folder, and
     // (made once, sparse) one just over the limit.
-    void resetFolder(ChoiceSource& src) {
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(folder, ec))
-            if (entry.path().filename() != "huge.bin") fs::remove_all(entry.path(), ec);
+    static Bytes smallFile(ChoiceSource& src) {
         Bytes small(1 + src.below(1500));
         for (auto& b : small)
             b = static_cast<std::uint8_t>(src.below(4) == 0 ? src.below(256) : 0x41 + src.below(3));
+        return small;
+    }
+
+    void resetFolder(const Bytes& small) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(folder, ec))
+            fs::remove_all(entry.path(), ec);
         std::ofstream(folder / "a.bin", std::ios::binary)
             .write(reinterpret_cast<const char*>(small.data()),
                    static_cast<std::streamsize>(small.size()));
         std::ofstream(folder / "empty.bin", std::ios::binary);
         fs::create_directory(folder / "sub", ec);
-        if (!fs::exists(folder / "huge.bin")) {
-            std::ofstream(folder / "huge.bin", std::ios::binary);
-            fs::resize_file(folder / "huge.bin", kLimit + 1, ec);
-        }
+        // Sparse: it costs no writing.
+        std::ofstream(folder / "huge.bin", std::ios::binary);
+        fs::resize_file(folder / "huge.bin", kLimit + 1, ec);
     }
 
     std::u16string fileReply(ChoiceSource& src) {
@@ -1111,6 +1127,10 @@ std::string checkView(const Form1& f, Model& m) {
     const std::vector<std::u16string> normal = renderCharacters(m.doc, ps, false);
     if (matches(normal, &bad)) {
         m.maybeShifted = false;
+        m.maybePlaceholders = false;
+    } else if (int badBlank = 0;
+               m.maybePlaceholders && matches(std::vector<std::u16string>(512, u". "), &badBlank)) {
+        m.maybeShifted = false;
     } else {
         int badShifted = 0;
         if (!(m.maybeShifted && matches(renderCharacters(m.doc, ps, true), &badShifted))) {
@@ -1156,329 +1176,448 @@ Bytes readFile(const fs::path& p) {
 
 } // namespace
 
-Driver::Driver(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
-Driver::~Driver() = default;
-
-EpisodeResult Driver::runEpisode(ChoiceSource& src) {
-    Impl& d = *impl_;
-    d.log.clear();
-    LiveLog live(d.log);
-    EpisodeResult result;
-    const std::vector<MenuItem>& items = menuTree();
-
-    d.resetFolder(src);
+// One editor on the fake, its model, and the steps played so far.
+struct Session {
     FakePlatform fake;
-    const bool large = src.chance(2);
-    fake.screenTwips = large ? 1280 * 15 : 800 * 15;
-    Form1 f(fake);
-    f.Form_Load();
+    std::unique_ptr<Form1> form;
     Model m;
-    m.newDocument();
+    bool large = false;
+    std::vector<std::string> log;
+    std::string lastStep; // for the choice of follow-up commands
+};
 
-    const bool huge = d.options.hugeOneIn != 0 && src.chance(d.options.hugeOneIn);
-    const std::uint32_t maxSteps =
-        huge ? std::min<std::uint32_t>(6, d.options.maxEpisodeSteps) : d.options.maxEpisodeSteps;
-    const std::uint32_t steps = 1 + src.below(std::max<std::uint32_t>(1, maxSteps));
+std::vector<const char*> followUpsOf(const std::string& last) {
+    if (last == "DblClick" || last == "Click" || last == "Hunt")
+        return {"Swap", "SwapCake", "CopyOrCut", "Insert", "Hnext"};
+    if (last == "Swap") return {"SwapNext", "Swap", "Encrypt"};
+    if (last == "CopyOrCut") return {"DelAll", "Quash", "Insert"};
+    if (last == "Insert") return {"Quash", "CopyOrCut", "DelAll"};
+    if (last == "Quash" || last == "DelAll") return {"Quash", "DelAll", "Insert"};
+    return {};
+}
 
-    // The starting document: opened from a file, or put in place as a recount would.
-    Bytes start = d.makeDocument(src, huge);
-    if (!huge && d.options.files && src.chance(3)) {
+// Everything an episode needs to be played again without its choice source.
+struct Episode {
+    Bytes smallFile;
+    bool large = false;
+    bool openStart = false;
+    Bytes start;
+    std::vector<Step> steps;
+};
+
+namespace {
+
+// The category of a failure, for shrinking: its text up to the first digit or colon
+// after the step number.
+std::string category(const std::string& failure) {
+    std::size_t from = failure.find(": ");
+    from = from == std::string::npos ? 0 : from + 2;
+    std::size_t to = from;
+    while (to < failure.size() && failure[to] != ':' && !(failure[to] >= '0' && failure[to] <= '9'))
+        ++to;
+    return failure.substr(from, to - from);
+}
+
+} // namespace
+
+std::string startSession(Driver::Impl& d, Session& S, const Episode& e) {
+    d.resetFolder(e.smallFile);
+    S.large = e.large;
+    S.fake.screenTwips = e.large ? 1280 * 15 : 800 * 15;
+    S.form = std::make_unique<Form1>(S.fake);
+    Form1& f = *S.form;
+    f.Form_Load();
+    S.m = Model();
+    S.m.newDocument();
+    const std::string what = std::to_string(e.start.size()) + " bytes (" + hexOf(e.start, 0, 16) +
+                             (e.start.size() > 16 ? "...)" : ")") +
+                             (e.large ? ", large layout" : ", normal layout");
+    if (e.openStart) {
         const fs::path p = d.folder / "start.bin";
         std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(start.data()),
-                   static_cast<std::streamsize>(start.size()));
-        fake.files.push_back(d.name(p));
+            .write(reinterpret_cast<const char*>(e.start.data()),
+                   static_cast<std::streamsize>(e.start.size()));
+        S.fake.files.push_back(d.name(p));
         f.Fopen();
-        m.fileName = d.name(p);
-        d.log.push_back("start: open " + std::to_string(start.size()) + " bytes (" +
-                        hexOf(start, 0, 16) + (start.size() > 16 ? "...)" : ")") +
-                        (large ? ", large layout" : ", normal layout"));
+        S.m.fileName = d.name(p);
+        S.log.push_back("start: open " + what);
     } else {
-        f.FileBytes = start;
-        f.LastOffset = static_cast<std::int32_t>(start.size());
+        // Put in place as a recount after a change of length would.
+        f.FileBytes = e.start;
+        f.LastOffset = static_cast<std::int32_t>(e.start.size());
         f.Fcount();
         f.CurPage = 0;
         f.PageStart = 0;
         f.VscrollBar.setValue(0);
         f.ShowPage();
-        d.log.push_back("start: document of " + std::to_string(start.size()) + " bytes (" +
-                        hexOf(start, 0, 16) + (start.size() > 16 ? "...)" : ")") +
-                        (large ? ", large layout" : ", normal layout"));
+        S.log.push_back("start: document of " + what);
     }
-    m.doc = std::move(start);
+    S.m.doc = e.start;
+    std::string bad = checkInvariants(f);
+    if (bad.empty() && f.FileBytes != S.m.doc) bad = firstDifference(f.FileBytes, S.m.doc);
+    return bad.empty() ? bad : "after the start: " + bad;
+}
 
-    auto fail = [&](const std::string& what) {
-        result.ok = false;
-        std::string report = what + "\n";
-        for (std::size_t i = 0; i < d.log.size(); ++i)
-            report += "  " + std::to_string(i) + ": " + d.log[i] + "\n";
-        result.report = report;
-        return result;
-    };
-
-    {
-        const std::string bad = checkInvariants(f);
-        if (!bad.empty()) return fail("after the start: " + bad);
-        if (f.FileBytes != m.doc)
-            return fail("after the start: " + firstDifference(f.FileBytes, m.doc));
-    }
-
-    for (std::uint32_t s = 0; s < steps && !src.exhausted(); ++s) {
-        Step step;
-        const std::uint32_t pick = src.below(100);
-        std::string command;
-        if (pick < 40 || pick >= 90) {
-            step.kind = Kind::Menu;
-            step.menuItem =
-                d.menuChoices[src.below(static_cast<std::uint32_t>(d.menuChoices.size()))];
-            command = items[step.menuItem].name;
-        } else {
-            // A cell chosen by its offset, with the end of the document often nearby.
-            const std::int64_t tail = static_cast<std::int64_t>(m.doc.size()) - f.PageStart;
-            int o;
-            switch (src.below(4)) {
-            case 0:
-                o = static_cast<int>(std::clamp<std::int64_t>(tail - 1 + src.below(3), 0, 511));
-                break;
-            case 1:
-                o = src.chance(2) ? 0 : 511;
-                break;
-            default:
-                o = static_cast<int>(src.below(512));
-            }
-            step.cell = cellOfOffset(o);
-            step.hexGrid = src.chance(2);
-            if (pick < 60)
-                step.kind = Kind::Click;
-            else if (pick < 72)
-                step.kind = Kind::DblClick;
-            else if (pick < 77) {
-                step.kind = Kind::MouseDown;
-                static const int buttons[] = {kLeftButton, kRightButton, kMiddleButton};
-                step.button = buttons[src.below(3)];
-                if (step.hexGrid && step.button != kLeftButton) command = "MouseDown";
-            } else if (pick < 83) {
-                step.kind = Kind::MouseMove;
-                step.button = src.chance(5) ? kLeftButton : 0;
-                const int rowH = large ? 285 : 225;
-                const int colW = step.hexGrid ? (large ? 430 : 344) : (large ? 255 : 180);
-                step.x = static_cast<float>(src.below(static_cast<std::uint32_t>(colW * 17))) +
-                         (src.chance(2) ? 0.5f : 0.0f);
-                step.y = static_cast<float>(src.below(static_cast<std::uint32_t>(rowH * 33))) +
-                         (src.chance(2) ? 0.5f : 0.25f);
-            } else {
-                const std::int64_t pages = (static_cast<std::int64_t>(m.doc.size()) - 1) / 512 + 1;
-                auto value = [&] {
-                    return static_cast<int>(src.below(static_cast<std::uint32_t>(pages + 2))) - 1;
-                };
-                step.kind = pick < 88 ? Kind::ScrollChange : Kind::ScrollDrag;
-                const std::size_t n = step.kind == Kind::ScrollChange ? 1 : 2 + src.below(4);
-                for (std::size_t i = 0; i < n; ++i)
-                    step.values.push_back(value());
-            }
+Step generateStep(Driver::Impl& d, Session& S, ChoiceSource& src) {
+    const std::vector<MenuItem>& items = menuTree();
+    Form1& f = *S.form;
+    Model& m = S.m;
+    const bool large = S.large;
+    Step step;
+    std::uint32_t pick = src.below(100);
+    std::string command;
+    // Commands that continue what the last step began (a second double click, replace
+    // next after a replace, delete next or undo after a cut) come more often than chance
+    // alone would bring them.
+    std::vector<int> followUps;
+    for (const char* next : followUpsOf(S.lastStep))
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].run && items[i].name == next) followUps.push_back(static_cast<int>(i));
+    const bool secondDoubleClick = S.lastStep == "DblClick" && src.chance(3);
+    if (secondDoubleClick) pick = 60;
+    if (!secondDoubleClick && !followUps.empty() && src.chance(3)) {
+        step.kind = Kind::Menu;
+        step.menuItem = followUps[src.below(static_cast<std::uint32_t>(followUps.size()))];
+        command = items[step.menuItem].name;
+    } else if (!secondDoubleClick && (pick < 40 || pick >= 90)) {
+        step.kind = Kind::Menu;
+        step.menuItem = d.menuChoices[src.below(static_cast<std::uint32_t>(d.menuChoices.size()))];
+        command = items[step.menuItem].name;
+    } else {
+        // A cell chosen by its offset, with the end of the document often nearby.
+        const std::int64_t tail = static_cast<std::int64_t>(m.doc.size()) - f.PageStart;
+        int o;
+        switch (src.below(4)) {
+        case 0:
+            o = static_cast<int>(std::clamp<std::int64_t>(tail - 1 + src.below(3), 0, 511));
+            break;
+        case 1:
+            o = src.chance(2) ? 0 : 511;
+            break;
+        default:
+            o = static_cast<int>(src.below(512));
         }
-        const std::int64_t pages = (static_cast<std::int64_t>(m.doc.size()) - 1) / 512 + 1;
-        d.fillReplies(src, step.replies, command, m.doc, pages);
+        step.cell = cellOfOffset(o);
+        step.hexGrid = src.chance(2);
+        if (pick < 60)
+            step.kind = Kind::Click;
+        else if (pick < 72)
+            step.kind = Kind::DblClick;
+        else if (pick < 77) {
+            step.kind = Kind::MouseDown;
+            static const int buttons[] = {kLeftButton, kRightButton, kMiddleButton};
+            step.button = buttons[src.below(3)];
+            if (step.hexGrid && step.button != kLeftButton) command = "MouseDown";
+        } else if (pick < 83) {
+            step.kind = Kind::MouseMove;
+            step.button = src.chance(5) ? kLeftButton : 0;
+            const int rowH = large ? 285 : 225;
+            const int colW = step.hexGrid ? (large ? 430 : 344) : (large ? 255 : 180);
+            step.x = static_cast<float>(src.below(static_cast<std::uint32_t>(colW * 17))) +
+                     (src.chance(2) ? 0.5f : 0.0f);
+            step.y = static_cast<float>(src.below(static_cast<std::uint32_t>(rowH * 33))) +
+                     (src.chance(2) ? 0.5f : 0.25f);
+        } else {
+            const std::int64_t pages = (static_cast<std::int64_t>(m.doc.size()) - 1) / 512 + 1;
+            auto value = [&] {
+                return static_cast<int>(src.below(static_cast<std::uint32_t>(pages + 2))) - 1;
+            };
+            step.kind = pick < 88 ? Kind::ScrollChange : Kind::ScrollDrag;
+            const std::size_t n = step.kind == Kind::ScrollChange ? 1 : 2 + src.below(4);
+            for (std::size_t i = 0; i < n; ++i)
+                step.values.push_back(value());
+        }
+    }
+    const std::int64_t pages = (static_cast<std::int64_t>(m.doc.size()) - 1) / 512 + 1;
+    d.fillReplies(src, step.replies, command, m.doc, pages);
 
-        // The description, before anything runs, so that a crash can still show it.
-        std::ostringstream text;
-        const char* grid = step.hexGrid ? "hex" : "chr";
-        const int o = offsetOfCell(step.cell);
+    S.lastStep = step.kind == Kind::Menu       ? items[step.menuItem].name
+                 : step.kind == Kind::DblClick ? "DblClick"
+                 : step.kind == Kind::Click    ? "Click"
+                                               : "";
+    return step;
+}
+
+std::string playStep(Driver::Impl& d, Session& S, Step& step, std::size_t index) {
+    const std::vector<MenuItem>& items = menuTree();
+    FakePlatform& fake = S.fake;
+    Form1& f = *S.form;
+    Model& m = S.m;
+    const bool large = S.large;
+    // The description, before anything runs, so that a crash can still show it.
+    std::ostringstream text;
+    const char* grid = step.hexGrid ? "hex" : "chr";
+    const int o = offsetOfCell(step.cell);
+    switch (step.kind) {
+    case Kind::Menu:
+        text << "menu " << testing::utf8(items[step.menuItem].caption) << " ("
+             << menuName(items[step.menuItem]) << ")";
+        break;
+    case Kind::Click:
+        text << "click " << grid << " cell " << step.cell << " (in-page offset " << o << ")";
+        break;
+    case Kind::DblClick:
+        text << "double click " << grid << " cell " << step.cell << " (in-page offset " << o << ")";
+        break;
+    case Kind::MouseDown:
+        text << "button " << step.button << " down on the " << grid << " grid";
+        break;
+    case Kind::MouseMove:
+        text << "mouse move over the " << grid << " grid, buttons " << step.button << ", x "
+             << step.x << " y " << step.y;
+        break;
+    case Kind::ScrollChange:
+    case Kind::ScrollDrag:
+        text << (step.kind == Kind::ScrollChange ? "scroll bar set to"
+                                                 : "scroll box dragged through");
+        for (int v : step.values)
+            text << " " << v;
+        break;
+    }
+    text << describe(step.replies) << "   [page " << f.CurPage << ", length " << f.FileBytes.size()
+         << "]";
+    S.log.push_back(text.str());
+
+    // The model's prediction, from the state before the step and the replies.
+    Before before;
+    before.pageStart = f.PageStart;
+    before.curPage = f.CurPage;
+    before.lastPage = f.LastPage;
+    before.selStart = f.SelStart;
+    before.selSpan = f.SelSpan;
+    before.findLast = f.FindLast;
+    const std::u16string toolTipBefore =
+        step.hexGrid ? f.NumberBox.toolTipText() : f.ChrBox.toolTipText();
+    Reference ref(m, step.replies, before);
+    if (step.kind == Kind::Menu) {
+        const MenuItem& item = items[step.menuItem];
+        const std::string& n = item.name;
+        if (n == "Fnew")
+            ref.fnew();
+        else if (n == "Fopen")
+            ref.fopen();
+        else if (n == "Fsave")
+            ref.fsave();
+        else if (n == "FsaveAs")
+            ref.fsaveAs();
+        else if (n == "Encrypt")
+            ref.encrypt();
+        else if (n == "PageNum")
+            ref.pageNum(item.index);
+        else if (n == "Hunt")
+            ref.hunt();
+        else if (n == "Swap")
+            ref.swap(item.index);
+        else if (n == "SwapCake")
+            ref.swapCake(item.index);
+        else if (n == "SwapNext")
+            ref.swapNext(item.index);
+        else if (n == "Insert")
+            ref.insert(item.index);
+        else if (n == "CopyOrCut")
+            ref.copyOrCut(item.index);
+        else if (n == "DelAll")
+            ref.delAll(item.index);
+        else if (n == "Quash")
+            ref.quash();
+    } else if (step.kind == Kind::DblClick) {
+        ref.doubleClick();
+    } else if (step.kind == Kind::MouseDown && !step.hexGrid && step.button == kRightButton) {
+        ref.chrRightClick();
+    } else if (step.kind == Kind::MouseMove) {
+        if (step.button != 0) {
+            ref.expect.toolTip = toolTipBefore;
+        } else {
+            const int rowH = large ? 285 : 225;
+            const int colW = step.hexGrid ? (large ? 430 : 344) : (large ? 255 : 180);
+            const std::int64_t row = static_cast<std::int64_t>(std::nearbyint(step.y)) / rowH;
+            const std::int64_t col = static_cast<std::int64_t>(std::nearbyint(step.x)) / colW;
+            const std::int64_t cell = std::min<std::int64_t>(row * 16 + col, 511);
+            const std::int64_t at = before.pageStart + cell;
+            if (at > static_cast<std::int64_t>(m.doc.size()) - 1)
+                ref.expect.toolTip = u"";
+            else
+                ref.expect.toolTip = u"总偏移量" + u16(std::to_string(at)) + u"(" +
+                                     u16(upperHex(at)) + u") 页内偏移量" +
+                                     u16(std::to_string(cell)) + u"(" + u16(upperHex(cell)) + u")";
+        }
+    } else if (step.kind == Kind::ScrollChange || step.kind == Kind::ScrollDrag) {
+        ref.expect.curPage = std::clamp<std::int64_t>(step.values.back(), 0, before.lastPage);
+    }
+
+    // The step itself.
+    fake.answers = step.replies.answers;
+    fake.inputs = step.replies.inputs;
+    fake.prompts = step.replies.prompts;
+    fake.files = step.replies.files;
+    fake.messages.clear();
+    fake.clipboard.reset();
+    fake.clipboardWrites = 0;
+    try {
         switch (step.kind) {
         case Kind::Menu:
-            text << "menu " << testing::utf8(items[step.menuItem].caption) << " ("
-                 << menuName(items[step.menuItem]) << ")";
+            items[step.menuItem].run(f);
             break;
         case Kind::Click:
-            text << "click " << grid << " cell " << step.cell << " (in-page offset " << o << ")";
+            (step.hexGrid ? f.NumberBox : f.ChrBox).userClick(step.cell);
             break;
         case Kind::DblClick:
-            text << "double click " << grid << " cell " << step.cell << " (in-page offset " << o
-                 << ")";
+            (step.hexGrid ? f.NumberBox : f.ChrBox).userDblClick(step.cell);
             break;
         case Kind::MouseDown:
-            text << "button " << step.button << " down on the " << grid << " grid";
+            (step.hexGrid ? f.NumberBox : f.ChrBox).userMouseDown(step.button, 0, 0.0f, 0.0f);
             break;
         case Kind::MouseMove:
-            text << "mouse move over the " << grid << " grid, buttons " << step.button << ", x "
-                 << step.x << " y " << step.y;
+            (step.hexGrid ? f.NumberBox : f.ChrBox).userMouseMove(step.button, 0, step.x, step.y);
             break;
         case Kind::ScrollChange:
+            f.VscrollBar.userChange(step.values.front());
+            break;
         case Kind::ScrollDrag:
-            text << (step.kind == Kind::ScrollChange ? "scroll bar set to"
-                                                     : "scroll box dragged through");
             for (int v : step.values)
-                text << " " << v;
+                f.VscrollBar.userScroll(v);
             break;
         }
-        text << describe(step.replies) << "   [page " << f.CurPage << ", length "
-             << f.FileBytes.size() << "]";
-        d.log.push_back(text.str());
-
-        // The model's prediction, from the state before the step and the replies.
-        Before before;
-        before.pageStart = f.PageStart;
-        before.curPage = f.CurPage;
-        before.lastPage = f.LastPage;
-        before.selStart = f.SelStart;
-        before.selSpan = f.SelSpan;
-        before.findLast = f.FindLast;
-        const std::u16string toolTipBefore =
-            step.hexGrid ? f.NumberBox.toolTipText() : f.ChrBox.toolTipText();
-        Reference ref(m, step.replies, before);
-        if (step.kind == Kind::Menu) {
-            const MenuItem& item = items[step.menuItem];
-            const std::string& n = item.name;
-            if (n == "Fnew")
-                ref.fnew();
-            else if (n == "Fopen")
-                ref.fopen();
-            else if (n == "Fsave")
-                ref.fsave();
-            else if (n == "FsaveAs")
-                ref.fsaveAs();
-            else if (n == "Encrypt")
-                ref.encrypt();
-            else if (n == "PageNum")
-                ref.pageNum(item.index);
-            else if (n == "Hunt")
-                ref.hunt();
-            else if (n == "Swap")
-                ref.swap(item.index);
-            else if (n == "SwapCake")
-                ref.swapCake(item.index);
-            else if (n == "SwapNext")
-                ref.swapNext(item.index);
-            else if (n == "Insert")
-                ref.insert(item.index);
-            else if (n == "CopyOrCut")
-                ref.copyOrCut(item.index);
-            else if (n == "DelAll")
-                ref.delAll(item.index);
-            else if (n == "Quash")
-                ref.quash();
-        } else if (step.kind == Kind::DblClick) {
-            ref.doubleClick();
-        } else if (step.kind == Kind::MouseDown && !step.hexGrid && step.button == kRightButton) {
-            ref.chrRightClick();
-        } else if (step.kind == Kind::MouseMove) {
-            if (step.button != 0) {
-                ref.expect.toolTip = toolTipBefore;
-            } else {
-                const int rowH = large ? 285 : 225;
-                const int colW = step.hexGrid ? (large ? 430 : 344) : (large ? 255 : 180);
-                const std::int64_t row = static_cast<std::int64_t>(std::nearbyint(step.y)) / rowH;
-                const std::int64_t col = static_cast<std::int64_t>(std::nearbyint(step.x)) / colW;
-                const std::int64_t cell = std::min<std::int64_t>(row * 16 + col, 511);
-                const std::int64_t at = before.pageStart + cell;
-                if (at > static_cast<std::int64_t>(m.doc.size()) - 1)
-                    ref.expect.toolTip = u"";
-                else
-                    ref.expect.toolTip = u"总偏移量" + u16(std::to_string(at)) + u"(" +
-                                         u16(upperHex(at)) + u") 页内偏移量" +
-                                         u16(std::to_string(cell)) + u"(" + u16(upperHex(cell)) +
-                                         u")";
-            }
-        } else if (step.kind == Kind::ScrollChange || step.kind == Kind::ScrollDrag) {
-            ref.expect.curPage = std::clamp<std::int64_t>(step.values.back(), 0, before.lastPage);
-        }
-
-        // The step itself.
-        fake.answers = step.replies.answers;
-        fake.inputs = step.replies.inputs;
-        fake.prompts = step.replies.prompts;
-        fake.files = step.replies.files;
-        fake.messages.clear();
-        fake.clipboard.reset();
-        fake.clipboardWrites = 0;
-        try {
-            switch (step.kind) {
-            case Kind::Menu:
-                items[step.menuItem].run(f);
-                break;
-            case Kind::Click:
-                (step.hexGrid ? f.NumberBox : f.ChrBox).userClick(step.cell);
-                break;
-            case Kind::DblClick:
-                (step.hexGrid ? f.NumberBox : f.ChrBox).userDblClick(step.cell);
-                break;
-            case Kind::MouseDown:
-                (step.hexGrid ? f.NumberBox : f.ChrBox).userMouseDown(step.button, 0, 0.0f, 0.0f);
-                break;
-            case Kind::MouseMove:
-                (step.hexGrid ? f.NumberBox : f.ChrBox)
-                    .userMouseMove(step.button, 0, step.x, step.y);
-                break;
-            case Kind::ScrollChange:
-                f.VscrollBar.userChange(step.values.front());
-                break;
-            case Kind::ScrollDrag:
-                for (int v : step.values)
-                    f.VscrollBar.userScroll(v);
-                break;
-            }
-        } catch (const std::exception& ex) {
-            return fail(std::string("the step threw: ") + ex.what());
-        }
-        ++result.steps;
-        if (d.options.afterEachStep) d.options.afterEachStep(f);
-
-        // The checks.
-        const std::string where = "after step " + std::to_string(s + 1) + ": ";
-        std::string bad = checkInvariants(f);
-        if (!bad.empty()) return fail(where + bad);
-        if (f.FileBytes != m.doc) return fail(where + firstDifference(f.FileBytes, m.doc));
-        bad = checkView(f, m);
-        if (!bad.empty()) return fail(where + bad);
-        if ((f.Dirty != kFalse) != m.dirty)
-            return fail(where + "Dirty is " + std::to_string(f.Dirty) + ", the model says " +
-                        (m.dirty ? "modified" : "unmodified"));
-        if (f.FileName != m.fileName)
-            return fail(where + "FileName " + shown(f.FileName) + ", the model has " +
-                        shown(m.fileName));
-        if ((f.CutAt >= 0) != m.cutOpen || (m.cutOpen && f.CutAt != m.cutAt))
-            return fail(where + "CutAt " + std::to_string(f.CutAt) + ", the model's cut record " +
-                        (m.cutOpen ? "at " + std::to_string(m.cutAt) : std::string("is closed")));
-        if ((f.InsertAt >= 0) != m.insertOpen || (m.insertOpen && f.InsertAt != m.insertAt))
-            return fail(
-                where + "InsertAt " + std::to_string(f.InsertAt) + ", the model's insert record " +
-                (m.insertOpen ? "at " + std::to_string(m.insertAt) : std::string("is closed")));
-        if ((f.SwapFrom >= 0) != m.swapOpen)
-            return fail(where + "SwapFrom " + std::to_string(f.SwapFrom) +
-                        ", the model's replacement " + (m.swapOpen ? "is open" : "is closed"));
-        const Expect& x = ref.expect;
-        for (const std::u16string& msg : x.messages) {
-            const bool shownMsg = std::any_of(fake.messages.begin(), fake.messages.end(),
-                                              [&](const auto& sm) { return sm.text == msg; });
-            if (!shownMsg)
-                return fail(where + "the message " + testing::utf8(msg) + " was not shown");
-        }
-        if (x.clipboard && fake.clipboard != x.clipboard)
-            return fail(where + "clipboard " + (fake.clipboard ? shown(*fake.clipboard) : "empty") +
-                        ", expected " + shown(*x.clipboard));
-        if (x.curPage && f.CurPage != *x.curPage)
-            return fail(where + "page " + std::to_string(f.CurPage) + " shown, expected " +
-                        std::to_string(*x.curPage));
-        if (x.toolTip) {
-            const std::u16string& tip =
-                step.hexGrid ? f.NumberBox.toolTipText() : f.ChrBox.toolTipText();
-            if (tip != *x.toolTip)
-                return fail(where + "tooltip " + shown(tip) + ", expected " + shown(*x.toolTip));
-        }
-        if (x.savedFile) {
-            const fs::path p(std::string(x.savedFile->first.begin(), x.savedFile->first.end()));
-            if (readFile(p) != x.savedFile->second)
-                return fail(where + "the saved file " + p.string() + " does not hold the document");
-        }
-
-        // The fake's records would grow without bound over a long run.
-        fake.messages.clear();
-        fake.inputBoxes.clear();
-        fake.promptsShown.clear();
-        fake.fileDialogs.clear();
-        fake.captions.clear();
-        fake.pointers.clear();
+    } catch (const std::exception& ex) {
+        return std::string("the step threw: ") + ex.what();
     }
+    if (d.options.afterEachStep) d.options.afterEachStep(f);
+
+    // The checks.
+    const std::string where = "after step " + std::to_string(index) + ": ";
+    std::string bad = checkInvariants(f);
+    if (!bad.empty()) return where + bad;
+    if (f.FileBytes != m.doc) return where + firstDifference(f.FileBytes, m.doc);
+    bad = checkView(f, m);
+    if (!bad.empty()) return where + bad;
+    if ((f.Dirty != kFalse) != m.dirty)
+        return where + "Dirty is " + std::to_string(f.Dirty) + ", the model says " +
+               (m.dirty ? "modified" : "unmodified");
+    if (f.FileName != m.fileName)
+        return where + "FileName " + shown(f.FileName) + ", the model has " + shown(m.fileName);
+    if ((f.CutAt >= 0) != m.cutOpen || (m.cutOpen && f.CutAt != m.cutAt))
+        return where + "CutAt " + std::to_string(f.CutAt) + ", the model's cut record " +
+               (m.cutOpen ? "at " + std::to_string(m.cutAt) : std::string("is closed"));
+    if ((f.InsertAt >= 0) != m.insertOpen || (m.insertOpen && f.InsertAt != m.insertAt))
+        return where + "InsertAt " + std::to_string(f.InsertAt) + ", the model's insert record " +
+               (m.insertOpen ? "at " + std::to_string(m.insertAt) : std::string("is closed"));
+    if ((f.SwapFrom >= 0) != m.swapOpen)
+        return where + "SwapFrom " + std::to_string(f.SwapFrom) + ", the model's replacement " +
+               (m.swapOpen ? "is open" : "is closed");
+    const Expect& x = ref.expect;
+    for (const std::u16string& msg : x.messages) {
+        const bool shownMsg = std::any_of(fake.messages.begin(), fake.messages.end(),
+                                          [&](const auto& sm) { return sm.text == msg; });
+        if (!shownMsg) return where + "the message " + testing::utf8(msg) + " was not shown";
+    }
+    if (x.clipboard && fake.clipboard != x.clipboard)
+        return where + "clipboard " + (fake.clipboard ? shown(*fake.clipboard) : "empty") +
+               ", expected " + shown(*x.clipboard);
+    if (x.curPage && f.CurPage != *x.curPage)
+        return where + "page " + std::to_string(f.CurPage) + " shown, expected " +
+               std::to_string(*x.curPage);
+    if (x.toolTip) {
+        const std::u16string& tip =
+            step.hexGrid ? f.NumberBox.toolTipText() : f.ChrBox.toolTipText();
+        if (tip != *x.toolTip)
+            return where + "tooltip " + shown(tip) + ", expected " + shown(*x.toolTip);
+    }
+    if (x.savedFile) {
+        const fs::path p(std::string(x.savedFile->first.begin(), x.savedFile->first.end()));
+        if (readFile(p) != x.savedFile->second)
+            return where + "the saved file " + p.string() + " does not hold the document";
+    }
+
+    // The fake's records would grow without bound over a long run.
+    fake.messages.clear();
+    fake.inputBoxes.clear();
+    fake.promptsShown.clear();
+    fake.fileDialogs.clear();
+    fake.captions.clear();
+    fake.pointers.clear();
+    return {};
+}
+
+// Plays the steps again on a fresh editor; the failure, or empty.
+std::string replay(Driver::Impl& d, const Episode& e, const std::vector<Step>& steps,
+                   std::vector<std::string>* log) {
+    Session S;
+    std::string bad = startSession(d, S, e);
+    for (std::size_t i = 0; bad.empty() && i < steps.size(); ++i) {
+        Step step = steps[i];
+        bad = playStep(d, S, step, i + 1);
+    }
+    if (log) *log = S.log;
+    return bad;
+}
+
+// Drops steps while the same kind of failure remains, so that the report is short.
+std::vector<Step> shrink(Driver::Impl& d, const Episode& e, std::vector<Step> steps,
+                         const std::string& failure) {
+    const std::string kind = category(failure);
+    int budget = 400;
+    for (std::size_t chunk = std::max<std::size_t>(1, steps.size() / 2); chunk >= 1; chunk /= 2) {
+        for (std::size_t at = 0; at + chunk <= steps.size() && budget > 0;) {
+            std::vector<Step> fewer = steps;
+            fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(at),
+                        fewer.begin() + static_cast<std::ptrdiff_t>(at + chunk));
+            --budget;
+            const std::string bad = replay(d, e, fewer, nullptr);
+            if (!bad.empty() && category(bad) == kind)
+                steps = std::move(fewer);
+            else
+                at += chunk;
+        }
+        if (chunk == 1) break;
+    }
+    return steps;
+}
+
+Driver::Driver(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+Driver::~Driver() = default;
+
+EpisodeResult Driver::runEpisode(ChoiceSource& src) {
+    Impl& d = *impl_;
+    EpisodeResult result;
+    Episode e;
+    e.smallFile = Impl::smallFile(src);
+    e.large = src.chance(2);
+    const bool huge = d.options.hugeOneIn != 0 && src.chance(d.options.hugeOneIn);
+    const std::uint32_t maxSteps =
+        huge ? std::min<std::uint32_t>(6, d.options.maxEpisodeSteps) : d.options.maxEpisodeSteps;
+    const std::uint32_t steps = 1 + src.below(std::max<std::uint32_t>(1, maxSteps));
+    e.start = d.makeDocument(src, huge);
+    e.openStart = !huge && d.options.files && src.chance(3);
+
+    Session S;
+    LiveLog live(S.log);
+    std::string bad = startSession(d, S, e);
+    for (std::uint32_t s = 0; bad.empty() && s < steps && !src.exhausted(); ++s) {
+        e.steps.push_back(generateStep(d, S, src));
+        Step step = e.steps.back();
+        bad = playStep(d, S, step, s + 1);
+        ++result.steps;
+    }
+    if (bad.empty()) return result;
+
+    result.ok = false;
+    std::vector<std::string> log = S.log;
+    std::string failure = bad;
+    if (e.steps.size() > 1) {
+        const std::vector<Step> fewer = shrink(d, e, e.steps, bad);
+        if (fewer.size() < e.steps.size()) {
+            std::vector<std::string> shortLog;
+            const std::string again = replay(d, e, fewer, &shortLog);
+            if (!again.empty()) {
+                failure = again + "\n(shrunk from " + std::to_string(e.steps.size()) +
+                          " steps; the first failure was: " + bad + ")";
+                log = std::move(shortLog);
+            }
+        }
+    }
+    result.report = failure + "\n";
+    for (std::size_t i = 0; i < log.size(); ++i)
+        result.report += "  " + std::to_string(i) + ": " + log[i] + "\n";
     return result;
 }
 

@@ -88,8 +88,10 @@ class Driver {
     // episode's length, the source or the first failed check ends it.
     EpisodeResult runEpisode(ChoiceSource& source);
 
-  private:
+    // The driver's workings, defined in Driver.cpp only.
     struct Impl;
+
+  private:
     std::unique_ptr<Impl> impl_;
 };
 
