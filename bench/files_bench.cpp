@@ -24,13 +24,14 @@
 
 namespace {
 
+using quillory::Bytes;
 using quillory::kMaxDocument;
 using quillory::testing::Editor;
 
 constexpr std::size_t kSize = static_cast<std::size_t>(kMaxDocument);
 
-std::vector<std::uint8_t> bytesOfSize(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
+Bytes bytesOfSize(std::size_t size) {
+    Bytes bytes(size);
     std::uint32_t x = 12345;
     for (auto& b : bytes) {
         x = x * 1103515245u + 12345u;
@@ -48,7 +49,7 @@ struct Folder {
         if (!::mkdtemp(name.data())) std::abort();
         path = name;
         file = path + "/doc.bin";
-        const std::vector<std::uint8_t> bytes = bytesOfSize(kSize);
+        const Bytes bytes = bytesOfSize(kSize);
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
@@ -109,7 +110,7 @@ BENCHMARK(BM_Save_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Baseline_WriteFsync_16MiB(benchmark::State& state) {
     Folder folder;
-    const std::vector<std::uint8_t> bytes = bytesOfSize(kSize);
+    const Bytes bytes = bytesOfSize(kSize);
     const std::string plain = folder.path + "/plain.bin";
     for (auto _ : state) {
         const int fd = ::open(plain.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

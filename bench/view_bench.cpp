@@ -9,6 +9,7 @@
 
 #include "BenchTable.h"
 #include "core/Form1.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
@@ -55,11 +56,9 @@ QApplication& app() {
 void BM_PageTurn_Window(benchmark::State& state) {
     app();
     QtPlatform platform;
-    Form1 form(platform);
-    MainWindow window(form);
-    platform.setWindow(&window);
-    form.Form_Load();
-    window.applyLayout();
+    EditorSession session(platform);
+    Form1& form = session.form;
+    MainWindow& window = session.window;
     window.show();
     form.FileBytes = gbkDense(8192);
     form.LastOffset = 8192;

@@ -7,28 +7,22 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/Form1.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
+#include "platform/qt/EditorSession.h"
+#include "support/Document.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 2) return 2;
     quillory::QtPlatform platform;
-    quillory::Form1 form(platform);
-    quillory::MainWindow window(form);
-    platform.setWindow(&window);
-    form.Form_Load();
-    window.applyLayout();
+    quillory::EditorSession session(platform);
+    quillory::Form1& form = session.form;
+    quillory::MainWindow& window = session.window;
     if (argc > 2) {
         std::ifstream in(argv[2], std::ios::binary);
         quillory::Bytes bytes((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
         if (bytes.empty() || bytes.size() > quillory::kMaxDocument) return 3;
-        form.FileBytes = std::move(bytes);
-        form.LastOffset = static_cast<std::int32_t>(form.FileBytes.size());
-        form.Fcount();
-        form.ShowPage();
+        quillory::testing::loadDocument(form, std::move(bytes));
         form.setCaption(u"正在编辑：" + QString::fromLocal8Bit(argv[2]).toStdU16String());
     }
     window.show();

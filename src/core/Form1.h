@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/Bytes.h"
 #include "core/Controls.h"
 #include "platform/Platform.h"
 
 namespace quillory {
 
-using Bytes = std::vector<std::uint8_t>;
+
 using Flag = std::int32_t;
 constexpr Flag kTrue = -1;
 constexpr Flag kFalse = 0;

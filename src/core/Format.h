@@ -13,7 +13,7 @@ std::u16string hexText(std::uint32_t value);
 std::u16string decText(std::int64_t value);
 // Decimal with a comma between groups of three digits ("##,###,###").
 std::u16string groupedText(std::int64_t value);
-// UTF-16 to UTF-8; an unpaired surrogate is encoded as it stands.
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf8(std::u16string_view text);
 // ASCII to UTF-16.
 std::u16string ascii(std::string_view text);

@@ -1,5 +1,7 @@
 #include "files/FileIo.h"
 
+#include "core/Format.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -158,7 +160,7 @@ bool reserve(int fd, std::size_t size) {
 }
 
 bool copyFile(int from, int to, std::int64_t length) {
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(
+    Bytes buffer(static_cast<std::size_t>(
         std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
     std::int64_t done = 0;
     while (done < length) {
@@ -235,33 +237,7 @@ bool overwriteInPlace(const std::string& target, const struct stat& old, const s
 } // namespace
 
 std::string nativePath(std::u16string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char32_t c = name[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
-            name[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | c >> 6));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | c >> 12));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | c >> 18));
-            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return utf8(name);
 }
 
 std::int64_t fileLength(const std::string& path) {
@@ -274,8 +250,7 @@ std::int64_t fileLength(const std::string& path) {
     return st.st_size;
 }
 
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
-                                                       std::int64_t maxLength) {
+std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.
     Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.ok()) return std::nullopt;
@@ -294,7 +269,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
         return std::nullopt;
     }
     const auto length = static_cast<std::size_t>(st.st_size);
-    std::vector<std::uint8_t> bytes(length);
+    Bytes bytes(length);
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = ::read(file.get(), bytes.data() + done, length - done);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Bytes.h"
+
 namespace quillory {
 
 // The name the system knows for a path the user chose: UTF-8 on Linux. A lone
@@ -20,7 +22,7 @@ std::int64_t fileLength(const std::string& path);
 
 // The whole named regular file in a new array, when its length is 1..maxLength;
 // nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file).
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
+std::optional<Bytes> readWholeFile(const std::string& path,
                                                        std::int64_t maxLength);
 
 // Makes the named file hold exactly data[0..size), creating it when missing. A

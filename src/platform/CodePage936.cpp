@@ -99,9 +99,9 @@ std::uint16_t CodePage936::code(char16_t c) const {
     return encode_[c];
 }
 
-std::vector<std::uint8_t> CodePage936::toGbk(std::u16string_view text) const {
+Bytes CodePage936::toGbk(std::u16string_view text) const {
     buildEncoder();
-    std::vector<std::uint8_t> out;
+    Bytes out;
     out.reserve(text.size() * 2);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Bytes.h"
+
 namespace quillory {
 
 class CodePage936 {
@@ -27,10 +29,10 @@ public:
 
     // Text to GBK bytes; a character the code page lacks (also an unpaired surrogate or
     // a character outside the BMP) becomes "?".
-    std::vector<std::uint8_t> toGbk(std::u16string_view text) const;
+    Bytes toGbk(std::u16string_view text) const;
     // GBK bytes to text; a byte that starts no character decodes alone.
     std::u16string fromGbk(const std::uint8_t* data, std::size_t size) const;
-    std::u16string fromGbk(const std::vector<std::uint8_t>& bytes) const {
+    std::u16string fromGbk(const Bytes& bytes) const {
         return fromGbk(bytes.data(), bytes.size());
     }
     // The GBK code of one UTF-16 code unit: a byte, or lead * 256 + trail; '?' where

@@ -5,7 +5,7 @@
 
 namespace quillory {
 
-std::vector<std::uint8_t> Platform::loadResource(const std::u16string& type, int id) {
+Bytes Platform::loadResource(const std::u16string& type, int id) {
     return embeddedResource(type, id);
 }
 

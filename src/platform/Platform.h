@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Bytes.h"
+
 namespace quillory {
 
 class CodePage936;
@@ -59,7 +61,7 @@ public:
     virtual void setCaption(const std::u16string& caption) = 0;
 
     // Resources are embedded in the program; every implementation reads the same bytes.
-    virtual std::vector<std::uint8_t> loadResource(const std::u16string& type, int id);
+    virtual Bytes loadResource(const std::u16string& type, int id);
 
     // Code page 936, built once per process.
     const CodePage936& codePage() const;

@@ -9,7 +9,7 @@ extern const std::uint8_t kHelpText[];
 extern const std::size_t kHelpTextSize;
 } // namespace resources
 
-std::vector<std::uint8_t> embeddedResource(const std::u16string& type, int id) {
+Bytes embeddedResource(const std::u16string& type, int id) {
     if (type == u"CUSTOM" && id == 101)
         return {resources::kHelpText, resources::kHelpText + resources::kHelpTextSize};
     return {};

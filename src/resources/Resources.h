@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "core/Bytes.h"
+
 namespace quillory {
 
 // Bytes of a resource embedded at build time, by type name and numeric id; empty when
 // there is no such resource.
-std::vector<std::uint8_t> embeddedResource(const std::u16string& type, int id);
+Bytes embeddedResource(const std::u16string& type, int id);
 
 } // namespace quillory

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/Bytes.h"
+
 namespace quillory::testing {
 
-using ByteVector = std::vector<std::uint8_t>;
+using ByteVector = Bytes;
 
 class TempFolder {
   public:

@@ -31,7 +31,7 @@ const char16_t* const kLines[] = {
 };
 
 TEST(Help, ResourceIsTheGbkTextLineByLine) {
-    const std::vector<std::uint8_t> bytes = embeddedResource(u"CUSTOM", 101);
+    const Bytes bytes = embeddedResource(u"CUSTOM", 101);
     ASSERT_EQ(bytes.size(), 960u);
     EXPECT_NE(bytes[0], 0xEF); // no byte-order mark
     EXPECT_NE(bytes.back(), 0x00);

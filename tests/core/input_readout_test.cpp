@@ -21,7 +21,7 @@ class OffsetReadOut : public ::testing::TestWithParam<ReadOut> {};
 TEST_P(OffsetReadOut, NamesCellUnderPointer) {
     const ReadOut& r = GetParam();
     Editor e;
-    e.load(std::vector<std::uint8_t>(4 * 512));
+    e.load(Bytes(4 * 512));
     e.form.LargeScreen = r.large ? kTrue : kFalse;
     if (r.page > 0) e.form.VscrollBar.setValue(r.page);
     ListBox& grid = r.grid == Grid::Hex ? e.form.NumberBox : e.form.ChrBox;
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(OffsetReadOutTail, BlankCellAfterEndHasNoTooltip) {
     Editor e;
-    e.load(std::vector<std::uint8_t>(515)); // second page holds offsets 512..514
+    e.load(Bytes(515)); // second page holds offsets 512..514
     e.form.LargeScreen = kFalse;
     e.form.VscrollBar.setValue(1);
     ListBox& hex = e.form.NumberBox;
@@ -87,7 +87,7 @@ TEST(OffsetReadOutTail, ButtonHeldLeavesTooltip) {
 
 TEST(OffsetReadOutTail, ReadOutChangesNoState) {
     Editor e;
-    e.load(std::vector<std::uint8_t>(1024));
+    e.load(Bytes(1024));
     e.form.NumberBox.userClick(5);
     const std::int32_t start = e.form.SelStart, span = e.form.SelSpan;
     e.form.NumberBox.userMouseMove(0, 0, 3000, 3000);

@@ -8,8 +8,8 @@ namespace quillory::testing {
 namespace {
 
 // A document whose byte at offset k is k mod 256, so copied blocks show where they came from.
-std::vector<std::uint8_t> counting(std::size_t length) {
-    std::vector<std::uint8_t> bytes(length);
+Bytes counting(std::size_t length) {
+    Bytes bytes(length);
     for (std::size_t k = 0; k < length; ++k)
         bytes[k] = static_cast<std::uint8_t>(k);
     return bytes;

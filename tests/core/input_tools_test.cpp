@@ -88,7 +88,7 @@ struct PairingFix : ::testing::Test {
     Editor e;
     std::u16string zhong;
     void SetUp() override {
-        std::vector<std::uint8_t> bytes(1024, 0x41);
+        Bytes bytes(1024, 0x41);
         for (const int page : {0, 512}) {
             bytes[page + 0] = 0xD0;
             bytes[page + 1] = 0xD6;
@@ -137,7 +137,7 @@ TEST_F(PairingFix, OnlyRightButtonOnHighFirstByte) {
     EXPECT_FALSE(shifted());
     EXPECT_EQ(e.form.CharPhase, kFalse);
 
-    std::vector<std::uint8_t> low(512, 0x41);
+    Bytes low(512, 0x41);
     low[0] = 0x7F;
     low[1] = 0xD6;
     low[2] = 0xD0;

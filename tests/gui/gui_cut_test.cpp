@@ -7,8 +7,10 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "support/Document.h"
 
 using namespace quillory;
 
@@ -16,16 +18,15 @@ class GuiCutTest : public QObject {
     Q_OBJECT
 
     QtPlatform platform;
+    EditorSession* session = nullptr;
     Form1* form = nullptr;
     MainWindow* window = nullptr;
 
   private slots:
     void init() {
-        form = new Form1(platform);
-        window = new MainWindow(*form);
-        platform.setWindow(window);
-        form->Form_Load();
-        window->applyLayout();
+        session = new EditorSession(platform);
+        form = &session->form;
+        window = &session->window;
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -33,15 +34,11 @@ class GuiCutTest : public QObject {
 
     void cleanup() {
         form->Dirty = kFalse;
-        delete window;
-        delete form;
+        delete session;
     }
 
     void shiftF9CutsToTheClipboard() {
-        form->FileBytes = {0x4D, 0x5A, 0x90, 0x00, 0x0A, 0xFF};
-        form->LastOffset = static_cast<std::int32_t>(form->FileBytes.size());
-        form->Fcount();
-        form->ShowPage();
+        testing::loadDocument(*form, {0x4D, 0x5A, 0x90, 0x00, 0x0A, 0xFF});
         QGuiApplication::clipboard()->setText(QStringLiteral("old"));
 
         // Bytes 0..3 marked as two double clicks would leave them.

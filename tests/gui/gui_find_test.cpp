@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
@@ -37,11 +38,9 @@ class GuiFindTest : public QObject {
   private slots:
     void ctrlF3HighlightsOccurrence() {
         AnsweringPlatform platform;
-        Form1 form(platform);
-        MainWindow window(form);
-        platform.setWindow(&window);
-        form.Form_Load();
-        window.applyLayout();
+        EditorSession session(platform);
+        Form1& form = session.form;
+        MainWindow& window = session.window;
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -54,11 +55,9 @@ void GuiOpenTest::f2OpensAFileThroughTheDialog() {
     }
 
     QtPlatform platform;
-    Form1 form(platform);
-    MainWindow window(form);
-    platform.setWindow(&window);
-    form.Form_Load();
-    window.applyLayout();
+    EditorSession session(platform);
+    Form1& form = session.form;
+    MainWindow& window = session.window;
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -13,10 +13,12 @@
 
 #include "core/Form1.h"
 #include "core/Format.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/PromptDialog.h"
 #include "platform/qt/QtPlatform.h"
+#include "support/Document.h"
 
 using namespace quillory;
 
@@ -24,16 +26,15 @@ class GuiSelectionTest : public QObject {
     Q_OBJECT
 
     QtPlatform platform;
+    EditorSession* session = nullptr;
     Form1* form = nullptr;
     MainWindow* window = nullptr;
 
     void loadPages(int pages) {
-        form->FileBytes.assign(static_cast<std::size_t>(512 * pages), 0);
-        for (std::size_t i = 0; i < form->FileBytes.size(); ++i)
-            form->FileBytes[i] = static_cast<std::uint8_t>(i);
-        form->LastOffset = 512 * pages;
-        form->Fcount();
-        form->ShowPage();
+        Bytes bytes(static_cast<std::size_t>(512 * pages));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i);
+        testing::loadDocument(*form, std::move(bytes));
     }
 
     void useLayout(bool large) {
@@ -69,10 +70,9 @@ class GuiSelectionTest : public QObject {
 
   private slots:
     void init() {
-        form = new Form1(platform);
-        window = new MainWindow(*form);
-        platform.setWindow(window);
-        form->Form_Load();
+        session = new EditorSession(platform);
+        form = &session->form;
+        window = &session->window;
         useLayout(false);
         window->show();
         window->activateWindow();
@@ -82,8 +82,7 @@ class GuiSelectionTest : public QObject {
 
     void cleanup() {
         form->Dirty = kFalse;
-        delete window;
-        delete form;
+        delete session;
     }
 
     void clickMirrorsToTwinCell() {

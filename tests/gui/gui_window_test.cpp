@@ -8,9 +8,11 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "platform/qt/EditorSession.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "support/Document.h"
 #include "window/Menu.h"
 
 using namespace quillory;
@@ -19,25 +21,22 @@ class GuiWindowTest : public QObject {
     Q_OBJECT
 
     QtPlatform platform;
+    EditorSession* session = nullptr;
     Form1* form = nullptr;
     MainWindow* window = nullptr;
 
     void loadPages(int pages) {
-        form->FileBytes.assign(static_cast<std::size_t>(512 * pages), 0);
-        for (std::size_t i = 0; i < form->FileBytes.size(); ++i)
-            form->FileBytes[i] = static_cast<std::uint8_t>(i / 512 + 0x41);
-        form->LastOffset = 512 * pages;
-        form->Fcount();
-        form->ShowPage();
+        Bytes bytes(static_cast<std::size_t>(512 * pages));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i / 512 + 0x41);
+        testing::loadDocument(*form, std::move(bytes));
     }
 
   private slots:
     void init() {
-        form = new Form1(platform);
-        window = new MainWindow(*form);
-        platform.setWindow(window);
-        form->Form_Load();
-        window->applyLayout();
+        session = new EditorSession(platform);
+        form = &session->form;
+        window = &session->window;
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -45,8 +44,7 @@ class GuiWindowTest : public QObject {
 
     void cleanup() {
         form->Dirty = kFalse;
-        delete window;
-        delete form;
+        delete session;
     }
 
     void windowIsFixedAndTitled() {

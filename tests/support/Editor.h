@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Form1.h"
+#include "support/Document.h"
 #include "support/FakePlatform.h"
 
 namespace quillory::testing {
@@ -16,17 +17,7 @@ struct Editor {
 
     Editor() { form.Form_Load(); }
 
-    // Replaces the document as a command that changed the length would, and shows
-    // its first page.
-    void load(std::vector<std::uint8_t> bytes) {
-        form.FileBytes = std::move(bytes);
-        form.LastOffset = static_cast<std::int32_t>(form.FileBytes.size());
-        form.Fcount();
-        form.CurPage = 0;
-        form.PageStart = 0;
-        form.VscrollBar.setValue(0);
-        form.ShowPage();
-    }
+    void load(Bytes bytes) { loadDocument(form, std::move(bytes)); }
 
     // Character grid text of in-page offset o.
     const std::u16string& chr(int o) const { return form.ChrBox.text(form.OffsetToCell[o]); }

@@ -36,13 +36,13 @@ struct ShownFileDialog {
 };
 
 class FakePlatform : public Platform {
-public:
+  public:
     // Replies, taken in order. An empty queue answers OK / "" / Cancel / no file,
     // and counts the question in `unanswered`.
     std::deque<Answer> answers;
     std::deque<std::u16string> inputs;
     std::deque<std::optional<std::u16string>> prompts; // nullopt: Cancel
-    std::deque<std::u16string> files;                   // "" cancels the dialog
+    std::deque<std::u16string> files;                  // "" cancels the dialog
 
     std::vector<ShownMessage> messages;
     std::vector<ShownInput> inputBoxes;
@@ -73,7 +73,7 @@ public:
     // Texts of the messages shown, in order.
     std::vector<std::u16string> messageTexts() const;
 
-private:
+  private:
     void showFile(CommonDialog& dialog, bool saveForm);
 };
 
@@ -81,4 +81,3 @@ private:
 std::string utf8(const std::u16string& text);
 
 } // namespace quillory::testing
-
