@@ -47,6 +47,8 @@ void Form1::Encrypt() {
             // The characters before the bad one are applied, so running the same key
             // again stops at the same place and restores the document.
             xorAll(FileBytes, combined);
+            // The grids must not go on showing bytes the document no longer holds.
+            ShowPage();
             MsgBox(u"密鈅无效！");
             return;
         }

@@ -49,10 +49,10 @@ void Form1::Swap(int Index) {
     // A selection running to the end of the document (one double click) left nothing
     // in BlockBytes: what replace next looks for is what is overwritten now.
     if (SelSpan < 0) BlockBytes.assign(first, first + SwapLen + 1);
-    if (BlockBytes.size() > static_cast<std::size_t>(SwapLen))
-        swapPattern.assign(BlockBytes.begin(), BlockBytes.begin() + SwapLen + 1);
-    else
-        swapPattern.assign(first, first + SwapLen + 1);
+    // Replace next looks for the data replaced here, read from the document itself: the
+    // working block may still hold a range picked before a click moved the start point,
+    // or a found pattern that the key transform has changed since.
+    swapPattern.assign(first, first + SwapLen + 1);
     swapData.assign(InputBytes.begin(), InputBytes.begin() + FindLast + 1);
     swapShown = SwapText;
     swapNextAt = S + SwapLen + 1;

@@ -74,7 +74,9 @@ TEST(Encrypt, InvalidCharacterStopsAfterApplyingTheOnesBefore) {
         EXPECT_EQ(encrypt(e, key), u"密鈅无效！");
         // a = 1, b = 2: only their masks reach the bytes.
         EXPECT_EQ(e.form.FileBytes, (Bytes{0x03, 0x13}));
-        EXPECT_EQ(e.hex(0), u"00"); // the page is not redrawn
+        // The page shows what the document now holds, not the bytes before the key.
+        EXPECT_EQ(e.hex(0), u"03");
+        EXPECT_EQ(e.chr(1), u"\x13 ");
         EXPECT_EQ(e.fake.messages.size(), 1u);
         // The same key again stops at the same place and restores the bytes.
         encrypt(e, key);

@@ -193,3 +193,26 @@ TEST(SearchSwapNext, ContinuesAfterReplacedDataWhateverPageShown) {
 
 } // namespace
 } // namespace quillory::testing
+
+namespace quillory::testing {
+namespace {
+
+// A range picked with two double clicks, then the start point moved by a single click
+// (which keeps the span): the replacement overwrites the bytes at the click, and replace
+// next must look for those, not for the range picked before.
+TEST(SearchSwapNext, LooksForTheBytesReplacedAfterTheStartPointMoved) {
+    Editor e;
+    e.load({0x41, 0x42, 0x43, 0x44, 0x41, 0x42, 0x43, 0x44});
+    e.form.NumberBox.userDblClick(e.form.OffsetToCell[0]);
+    e.form.NumberBox.userDblClick(e.form.OffsetToCell[1]);
+    e.form.NumberBox.userClick(e.form.OffsetToCell[2]);
+    e.fake.prompts.push_back(u"58 59");
+    e.form.Swap(1);
+    ASSERT_EQ(e.form.FileBytes, (Bytes{0x41, 0x42, 0x58, 0x59, 0x41, 0x42, 0x43, 0x44}));
+
+    e.form.SwapNext(1);
+    EXPECT_EQ(e.form.FileBytes, (Bytes{0x41, 0x42, 0x58, 0x59, 0x41, 0x42, 0x58, 0x59}));
+}
+
+} // namespace
+} // namespace quillory::testing
