@@ -14,7 +14,7 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(numeric character codepage)
+  targets=(numeric character codepage commands)
 fi
 
 cmake --preset fuzz >/dev/null
