@@ -61,7 +61,7 @@ std::uint64_t episodeSeed(std::uint64_t seed, std::uint64_t episode) {
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = std::vector<std::uint8_t>; // the model's plain vector
 using quillory::testing::FakePlatform;
 namespace fs = std::filesystem;
 
@@ -312,7 +312,8 @@ class Reference {
             }
             Bytes out;
             if (ansi) {
-                out = CodePage936::instance().toGbk(*reply);
+                const auto gbk = CodePage936::instance().toGbk(*reply);
+                out.assign(gbk.begin(), gbk.end());
             } else {
                 for (char16_t c : *reply) {
                     out.push_back(static_cast<std::uint8_t>(c & 0xFF));
@@ -859,7 +860,7 @@ struct Driver::Impl {
                                                 u"€", u"·", u" ", u"Ω",  u"ü",  u"😀"};
         if (src.chance(3) && !doc.empty()) {
             Bytes b = someBytes(src, doc, 8);
-            return CodePage936::instance().fromGbk(b);
+            return CodePage936::instance().fromGbk(b.data(), b.size());
         }
         std::u16string s;
         const std::size_t n = 1 + src.below(6);
@@ -1169,6 +1170,10 @@ std::string firstDifference(const Bytes& actual, const Bytes& expected) {
     return e.str();
 }
 
+bool sameBytes(const quillory::Bytes& editor, const Bytes& model) {
+    return std::equal(editor.begin(), editor.end(), model.begin(), model.end());
+}
+
 Bytes readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -1243,7 +1248,7 @@ std::string startSession(Driver::Impl& d, Session& S, const Episode& e) {
         S.log.push_back("start: open " + what);
     } else {
         // Put in place as a recount after a change of length would.
-        f.FileBytes = e.start;
+        f.FileBytes.assign(e.start.begin(), e.start.end());
         f.LastOffset = static_cast<std::int32_t>(e.start.size());
         f.Fcount();
         f.CurPage = 0;
@@ -1254,7 +1259,8 @@ std::string startSession(Driver::Impl& d, Session& S, const Episode& e) {
     }
     S.m.doc = e.start;
     std::string bad = checkInvariants(f);
-    if (bad.empty() && f.FileBytes != S.m.doc) bad = firstDifference(f.FileBytes, S.m.doc);
+    if (bad.empty() && !sameBytes(f.FileBytes, S.m.doc))
+        bad = firstDifference(Bytes(f.FileBytes.begin(), f.FileBytes.end()), S.m.doc);
     return bad.empty() ? bad : "after the start: " + bad;
 }
 
@@ -1487,7 +1493,8 @@ std::string playStep(Driver::Impl& d, Session& S, Step& step, std::size_t index)
     const std::string where = "after step " + std::to_string(index) + ": ";
     std::string bad = checkInvariants(f);
     if (!bad.empty()) return where + bad;
-    if (f.FileBytes != m.doc) return where + firstDifference(f.FileBytes, m.doc);
+    if (!sameBytes(f.FileBytes, m.doc))
+        return where + firstDifference(Bytes(f.FileBytes.begin(), f.FileBytes.end()), m.doc);
     bad = checkView(f, m);
     if (!bad.empty()) return where + bad;
     if ((f.Dirty != kFalse) != m.dirty)
