@@ -5,7 +5,8 @@
 # build/fuzz/artifacts/. New inputs found on the way go to a scratch folder, so the
 # committed corpus does not change.
 #
-#   bash scripts/fuzz.sh            20 seconds per target
+#   bash scripts/fuzz.sh            20 seconds per target (command sequences: twice that,
+#                                   as each input plays a whole episode)
 #   bash scripts/fuzz.sh 600        a longer run: 10 minutes per target
 #   bash scripts/fuzz.sh 60 numeric one target
 set -euo pipefail
@@ -25,9 +26,11 @@ mkdir -p "$artifacts"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for target in "${targets[@]}"; do
-  echo "== fuzz_$target: ${seconds}s"
+  time=$seconds
+  if [ "$target" = commands ]; then time=$((seconds * 2)); fi
+  echo "== fuzz_$target: ${time}s"
   mkdir -p "$scratch/$target"
-  ./build/fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=20 -max_len=4096 \
+  ./build/fuzz/fuzz/fuzz_"$target" -max_total_time="$time" -timeout=20 -max_len=4096 \
     -artifact_prefix="$artifacts/$target-" -print_final_stats=1 \
     "$scratch/$target" "fuzz/corpus/$target" 2>"$scratch/$target.log" || {
     tail -n 60 "$scratch/$target.log"
