@@ -59,17 +59,7 @@ inline void check(bool ok, const char* rule) {
 
 // Empties the queues and the records of the fake, so that a case starts as the first did.
 inline void resetFake(testing::FakePlatform& fake) {
-    fake.answers.clear();
-    fake.inputs.clear();
-    fake.prompts.clear();
-    fake.files.clear();
-    fake.messages.clear();
-    fake.inputBoxes.clear();
-    fake.promptsShown.clear();
-    fake.fileDialogs.clear();
-    fake.captions.clear();
-    fake.pointers.clear();
-    fake.clipboard.reset();
+    fake.reset();
 }
 
 } // namespace quillory::fuzz

@@ -1536,12 +1536,7 @@ std::string playStep(Driver::Impl& d, Session& S, Step& step, std::size_t index)
     }
 
     // The fake's records would grow without bound over a long run.
-    fake.messages.clear();
-    fake.inputBoxes.clear();
-    fake.promptsShown.clear();
-    fake.fileDialogs.clear();
-    fake.captions.clear();
-    fake.pointers.clear();
+    fake.clearRecords();
     return {};
 }
 

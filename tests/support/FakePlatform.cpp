@@ -79,6 +79,24 @@ void FakePlatform::clipboardSetText(const std::u16string& text) {
     ++clipboardWrites;
 }
 
+void FakePlatform::clearRecords() {
+    messages.clear();
+    inputBoxes.clear();
+    promptsShown.clear();
+    fileDialogs.clear();
+    captions.clear();
+    pointers.clear();
+}
+
+void FakePlatform::reset() {
+    answers.clear();
+    inputs.clear();
+    prompts.clear();
+    files.clear();
+    clearRecords();
+    clipboard.reset();
+}
+
 std::vector<std::u16string> FakePlatform::messageTexts() const {
     std::vector<std::u16string> texts;
     for (const ShownMessage& m : messages)

@@ -70,6 +70,11 @@ class FakePlatform : public Platform {
     double screenWidthTwips() override { return screenTwips; }
     void setCaption(const std::u16string& caption) override { captions.push_back(caption); }
 
+    // Forgets what was shown (not the replies still queued); long runs call it often.
+    void clearRecords();
+    // Forgets the queued replies and everything shown.
+    void reset();
+
     // Texts of the messages shown, in order.
     std::vector<std::u16string> messageTexts() const;
 
