@@ -26,6 +26,12 @@ inline std::uint16_t load16(const std::uint8_t* p) {
     return v;
 }
 
+inline std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
 // Deleting occurrences one at a time and searching on where each one stood means:
 // the search never looks back across a deletion, so it sees the original bytes after
 // the deleted occurrence. That is a left-to-right scan of the original document for
@@ -55,7 +61,22 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
     } else {
         const std::size_t last = size - n; // the last position an occurrence can start
         const std::uint16_t head = load16(pat);
+        // A pattern whose length divides eight repeats exactly in a word: eight bytes equal
+        // to that word are back-to-back occurrences, which the scan would take one by one.
+        const bool wordRuns = 8 % n == 0;
+        std::uint64_t run = 0;
+        if (wordRuns) {
+            std::uint8_t word[8];
+            for (std::size_t i = 0; i < 8; ++i)
+                word[i] = pat[i % n];
+            std::memcpy(&run, word, 8);
+        }
         while (r <= last) {
+            if (wordRuns) {
+                while (r + 8 <= size && load64(buf + r) == run)
+                    r += 8;
+                if (r > last) break;
+            }
             // An occurrence right at the cursor, the common case on dense data, is told by
             // one two-byte load; anything further away is left to the search's scan, whose
             // worst case stays linear however long the pattern.
