@@ -1,7 +1,5 @@
 #include "core/Form1.h"
 
-#include <cstring>
-
 namespace quillory {
 namespace {
 
@@ -12,20 +10,17 @@ std::uint8_t keyMask(char16_t c) {
     return k == 0 ? 0x1F : k;
 }
 
-// One pass of the combined mask over the whole document, eight bytes at a time.
+// One pass of the combined mask over the whole document. The plain byte loop is what
+// the compiler vectorises best; x86-64 machines with AVX2 get a second build of it
+// that takes 32 bytes per step.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void xorAll(Bytes& bytes, std::uint8_t k) {
     if (k == 0) return;
     std::uint8_t* p = bytes.data();
     const std::size_t size = bytes.size();
-    const std::uint64_t wide = 0x0101010101010101ULL * k;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        w ^= wide;
-        std::memcpy(p + i, &w, 8);
-    }
-    for (; i < size; ++i)
+    for (std::size_t i = 0; i < size; ++i)
         p[i] ^= k;
 }
 
