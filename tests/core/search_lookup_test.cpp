@@ -17,13 +17,12 @@ TEST(Search, FindBytesEdges) {
         std::int64_t expected;
     };
     const Row rows[] = {
-        {{0x41, 0x41, 0x41}, 0, {0x41, 0x41}, 0}, // overlapping candidates
-        {{0x41, 0x41, 0x41}, 1, {0x41, 0x41}, 1},
-        {{1, 2, 3, 4, 5}, 0, {4, 5}, 3},     // ends on the last byte
-        {{1, 2, 3, 4, 5}, 4, {4, 5}, -1},    // start past the last candidate
-        {{0x41, 0x42}, 0, {0x61, 0x42}, -1}, // no case folding
-        {{1, 2}, 0, {1, 2, 3}, -1},          // pattern longer than the text
-        {{1, 2, 3}, 9, {3}, -1},             // start beyond the text
+        {{0x41, 0x41, 0x41}, 1, {0x41, 0x41}, 1}, // overlapping candidates
+        {{1, 2, 3, 4, 5}, 0, {4, 5}, 3},          // ends on the last byte
+        {{1, 2, 3, 4, 5}, 4, {4, 5}, -1},         // start past the last candidate
+        {{0x41, 0x42}, 0, {0x61, 0x42}, -1},      // no case folding
+        {{1, 2}, 0, {1, 2, 3}, -1},               // pattern longer than the text
+        {{1, 2, 3}, 9, {3}, -1},                  // start beyond the text
     };
     for (const Row& r : rows)
         EXPECT_EQ(
