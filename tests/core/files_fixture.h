@@ -16,10 +16,22 @@
 #include <vector>
 
 #include "core/Bytes.h"
+#include "support/Editor.h"
 
 namespace quillory::testing {
 
 using ByteVector = Bytes;
+
+inline const std::u16string kSaveFailed = u"文件保存失败！";
+
+// Every name in a folder, hidden ones too, sorted.
+inline std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> all;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        all.push_back(entry.path().filename().string());
+    std::sort(all.begin(), all.end());
+    return all;
+}
 
 class TempFolder {
   public:
@@ -36,24 +48,11 @@ class TempFolder {
 
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::vector<std::string> names() const;
+    std::vector<std::string> names() const { return namesIn(path_); }
 
   private:
     std::string path_;
 };
-
-// Every name in a folder, hidden ones too, sorted.
-inline std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> all;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        all.push_back(entry.path().filename().string());
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
-inline std::vector<std::string> TempFolder::names() const {
-    return namesIn(path_);
-}
 
 // The temporary paths are ASCII.
 inline std::u16string u16(const std::string& ascii) {
@@ -80,6 +79,18 @@ inline ByteVector pattern(std::size_t size, unsigned seed) {
         b = static_cast<std::uint8_t>(x >> 16);
     }
     return bytes;
+}
+
+// Opens `path` through F2, answering the dialog with it.
+inline void openFile(Editor& e, const std::string& path) {
+    e.fake.files.push_back(u16(path));
+    e.form.Fopen();
+}
+
+inline ByteVector reopen(const std::string& path) {
+    Editor again;
+    openFile(again, path);
+    return again.form.FileBytes;
 }
 
 // Lowers this process's file size limit; a write past it fails with EFBIG.

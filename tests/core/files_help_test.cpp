@@ -30,45 +30,29 @@ const char16_t* const kLines[] = {
     u"E.加解密：密码≤10个 Ascii 字符，可加密任何类型文件",
 };
 
-TEST(Help, ResourceIsTheGbkTextLineByLine) {
-    const Bytes bytes = embeddedResource(u"CUSTOM", 101);
-    ASSERT_EQ(bytes.size(), 960u);
-    EXPECT_NE(bytes[0], 0xEF); // no byte-order mark
-    EXPECT_NE(bytes.back(), 0x00);
-
-    const std::u16string text = CodePage936::instance().fromGbk(bytes);
-    EXPECT_EQ(text.size(), 537u);
-    EXPECT_EQ(text.find(u'\uFFFD'), std::u16string::npos);
-    std::u16string expected;
+std::u16string expectedText() {
+    std::u16string text;
     for (const char16_t* line : kLines)
-        expected += std::u16string(line) + u"\r\n";
-    EXPECT_EQ(text, expected);
-    // No line end other than CR LF.
-    std::size_t lineEnds = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n') {
-            ASSERT_GT(i, 0u);
-            EXPECT_EQ(text[i - 1], u'\r') << i;
-            ++lineEnds;
-        } else if (text[i] == u'\r') {
-            ASSERT_LT(i + 1, text.size());
-            EXPECT_EQ(text[i + 1], u'\n') << i;
-        }
-    }
-    EXPECT_EQ(lineEnds, 18u);
+        text += std::u16string(line) + u"\r\n";
+    return text;
+}
+
+// Compared whole, the text also shows that there is no byte-order mark, no trailing
+// NUL and no line end other than CR LF.
+TEST(Help, ResourceIsTheGbkHelpText) {
+    const Bytes bytes = embeddedResource(u"CUSTOM", 101);
+    EXPECT_EQ(bytes.size(), 960u);
+    const std::u16string text = CodePage936::instance().fromGbk(bytes);
+    EXPECT_EQ(text, expectedText());
 }
 
 TEST(Help, ShowsTheTextInAnOkBoxTitledHelp) {
     Editor e;
-    const auto captions = e.fake.captions;
     e.form.Fhelp();
     ASSERT_EQ(e.fake.messages.size(), 1u);
     EXPECT_EQ(e.fake.messages[0].title, u"帮助");
     EXPECT_EQ(e.fake.messages[0].buttons, Buttons::OK);
-    EXPECT_EQ(e.fake.messages[0].text.substr(0, 4), u"1.查找");
-    EXPECT_EQ(e.fake.messages[0].text.size(), 537u);
-    EXPECT_EQ(e.fake.captions, captions);
-    EXPECT_EQ(e.form.Dirty, kFalse);
+    EXPECT_EQ(e.fake.messages[0].text, expectedText());
 }
 
 } // namespace
