@@ -240,16 +240,6 @@ std::string nativePath(std::u16string_view name) {
     return utf8(name);
 }
 
-std::int64_t fileLength(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return -1;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    return st.st_size;
-}
-
 std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.
     Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));

@@ -17,9 +17,6 @@ namespace quillory {
 // surrogate becomes U+FFFD.
 std::string nativePath(std::u16string_view name);
 
-// Length of the named regular file; -1 with errno set when there is none.
-std::int64_t fileLength(const std::string& path);
-
 // The whole named regular file in a new array, when its length is 1..maxLength;
 // nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file).
 std::optional<Bytes> readWholeFile(const std::string& path,
