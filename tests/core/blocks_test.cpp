@@ -80,6 +80,11 @@ struct Refusal {
     std::u16string message;
 };
 
+// Shown in test names and failures instead of the struct's raw bytes.
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
 class CopyRefused : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(CopyRefused, ShowsMessageAndChangesNothing) {
