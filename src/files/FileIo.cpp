@@ -159,12 +159,12 @@ bool reserve(int fd, std::size_t size) {
     return rc == 0;
 }
 
-bool copyFile(int from, int to, std::int64_t length) {
-    Bytes buffer(static_cast<std::size_t>(
-        std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
-    std::int64_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), done);
+// Reads exactly size bytes from offset on, across short reads and interruptions. A
+// file that ends early was shortened under us: EIO.
+bool readAllAt(int fd, std::uint8_t* data, std::size_t size, std::int64_t offset) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, data + done, size - done, offset + std::int64_t(done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -173,9 +173,21 @@ bool copyFile(int from, int to, std::int64_t length) {
             errno = EIO;
             return false;
         }
-        if (::lseek(to, done, SEEK_SET) < 0 || !writeAll(to, buffer.data(), std::size_t(n)))
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool copyFile(int from, int to, std::int64_t length) {
+    Bytes buffer(static_cast<std::size_t>(
+        std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
+    for (std::int64_t done = 0; done < length;) {
+        const auto n =
+            static_cast<std::size_t>(std::min<std::int64_t>(length - done, buffer.size()));
+        if (!readAllAt(from, buffer.data(), n, done) || ::lseek(to, done, SEEK_SET) < 0 ||
+            !writeAll(to, buffer.data(), n))
             return false;
-        done += n;
+        done += static_cast<std::int64_t>(n);
     }
     return true;
 }
@@ -260,19 +272,7 @@ std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLeng
     }
     const auto length = static_cast<std::size_t>(st.st_size);
     Bytes bytes(length);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::read(file.get(), bytes.data() + done, length - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
-        if (n == 0) { // shortened while we read
-            errno = EIO;
-            return std::nullopt;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    if (!readAllAt(file.get(), bytes.data(), length, 0)) return std::nullopt;
     return bytes;
 }
 

@@ -14,6 +14,14 @@ bool onlySpaces(const std::u16string& text) {
     return text.find_first_not_of(u' ') == std::u16string::npos;
 }
 
+// One round of the prompt dialog: it opens on the last reply, which becomes the new one.
+void ask(Form1& f, const std::u16string& label) {
+    f.Dialog2.Label1 = label;
+    f.Dialog2.Text1 = f.InputText;
+    f.platform.showForm2(f.Dialog2);
+    f.InputText = f.Dialog2.St51;
+}
+
 } // namespace
 
 std::int32_t Form1::Numeric(std::int32_t cType, std::int32_t iLen) {
@@ -38,10 +46,7 @@ std::int32_t Form1::Numeric(std::int32_t cType, std::int32_t iLen) {
     const CodePage936& cp = platform.codePage();
 
     for (;;) {
-        Dialog2.Label1 = u"请输入16进制数字" + limit + u"\r\n每个数字为2位,数字之间可用空格隔开";
-        Dialog2.Text1 = InputText;
-        platform.showForm2(Dialog2);
-        InputText = Dialog2.St51;
+        ask(*this, u"请输入16进制数字" + limit + u"\r\n每个数字为2位,数字之间可用空格隔开");
 
         // Spaces alone give no byte at all: the same as no reply.
         if (onlySpaces(InputText)) {
@@ -111,10 +116,7 @@ std::int32_t Form1::Character(std::int32_t cType, std::int32_t iType, std::int32
     const CodePage936& cp = platform.codePage();
 
     for (;;) {
-        Dialog2.Label1 = u"请输入字符" + limit + u"\r\n英文字母区分大小写";
-        Dialog2.Text1 = InputText;
-        platform.showForm2(Dialog2);
-        InputText = Dialog2.St51;
+        ask(*this, u"请输入字符" + limit + u"\r\n英文字母区分大小写");
 
         if (InputText.empty()) {
             MsgBox(u"无效字符");

@@ -11,6 +11,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/Document.h"
+#include "support/GuiWindow.h"
 
 using namespace quillory;
 
@@ -27,9 +28,7 @@ class GuiCutTest : public QObject {
         session = new EditorSession(platform);
         form = &session->form;
         window = &session->window;
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(testing::showActive(*window));
     }
 
     void cleanup() {

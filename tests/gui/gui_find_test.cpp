@@ -8,6 +8,8 @@
 #include "platform/qt/GridView.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "support/Document.h"
+#include "support/GuiWindow.h"
 
 using namespace quillory;
 
@@ -27,31 +29,19 @@ class AnsweringPlatform : public QtPlatform {
 class GuiFindTest : public QObject {
     Q_OBJECT
 
-    static QColor colourAt(GridView* grid, int cell) {
-        const QImage image = grid->grab().toImage();
-        const QPointF c = grid->cellCentre(cell);
-        // A corner of the cell, clear of its text.
-        const QPoint corner(static_cast<int>(c.x()) - 4, static_cast<int>(c.y()) - 4);
-        return image.pixelColor(corner * image.devicePixelRatio());
-    }
-
   private slots:
     void ctrlF3HighlightsOccurrence() {
         AnsweringPlatform platform;
         EditorSession session(platform);
         Form1& form = session.form;
         MainWindow& window = session.window;
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(testing::showActive(window));
 
         // Three pages; the only occurrence starts at in-page offset 33 of the second.
-        form.FileBytes.assign(1536, 0);
-        form.FileBytes[512 + 33] = 0xC4;
-        form.FileBytes[512 + 34] = 0xE3;
-        form.LastOffset = 1536;
-        form.Fcount();
-        form.ShowPage();
+        Bytes bytes(1536, 0);
+        bytes[512 + 33] = 0xC4;
+        bytes[512 + 34] = 0xE3;
+        testing::loadDocument(form, std::move(bytes));
         platform.reply = u"c4 e3";
 
         QTest::keyClick(&window, Qt::Key_F3, Qt::ControlModifier);
@@ -63,8 +53,8 @@ class GuiFindTest : public QObject {
         for (int o = 32; o <= 35; ++o) {
             const int cell = form.OffsetToCell[o];
             const bool lit = o == 33 || o == 34;
-            QTRY_COMPARE(colourAt(window.chrView(), cell) == highlight, lit);
-            QTRY_COMPARE(colourAt(window.numberView(), cell) == highlight, lit);
+            QTRY_COMPARE(testing::cellColour(*window.chrView(), cell) == highlight, lit);
+            QTRY_COMPARE(testing::cellColour(*window.numberView(), cell) == highlight, lit);
         }
     }
 };

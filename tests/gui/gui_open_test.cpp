@@ -14,6 +14,7 @@
 #include "platform/qt/EditorSession.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "support/GuiWindow.h"
 
 namespace quillory {
 
@@ -59,9 +60,7 @@ void GuiOpenTest::f2OpensAFileThroughTheDialog() {
     EditorSession session(platform);
     Form1& form = session.form;
     MainWindow& window = session.window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(testing::showActive(window));
     // The dialog opens in the file's folder with another file chosen: a chosen file is
     // listed whatever the filter says, and "data" must pass the filter on its own.
     const QString other = dir.filePath(QStringLiteral("other.bin"));

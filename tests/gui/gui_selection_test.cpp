@@ -20,6 +20,7 @@
 #include "platform/qt/PromptDialog.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/Document.h"
+#include "support/GuiWindow.h"
 
 using namespace quillory;
 
@@ -68,9 +69,7 @@ class GuiSelectionTest : public QObject {
         form = &session->form;
         window = &session->window;
         useLayout(false);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(testing::showActive(*window));
         Bytes bytes(1024);
         std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
         testing::loadDocument(*form, std::move(bytes));

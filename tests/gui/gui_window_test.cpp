@@ -13,6 +13,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/Document.h"
+#include "support/GuiWindow.h"
 #include "window/Menu.h"
 
 using namespace quillory;
@@ -37,9 +38,7 @@ class GuiWindowTest : public QObject {
         session = new EditorSession(platform);
         form = &session->form;
         window = &session->window;
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(testing::showActive(*window));
     }
 
     void cleanup() {
@@ -104,12 +103,8 @@ class GuiWindowTest : public QObject {
         form->Selecting = kTrue;
         form->ChrBox.setSelected(cell, true);
         form->Selecting = kFalse;
-        const QPointF c = chr->cellCentre(cell);
-        const QImage image = chr->grab().toImage();
-        const QPoint corner(static_cast<int>(c.x()) - 4, static_cast<int>(c.y()) - 4);
-        QCOMPARE(image.pixelColor(corner * image.devicePixelRatio()),
-                 chr->palette().color(QPalette::Highlight));
-        QCOMPARE(chr->cellAt(c), cell);
+        QCOMPARE(testing::cellColour(*chr, cell), chr->palette().color(QPalette::Highlight));
+        QCOMPARE(chr->cellAt(chr->cellCentre(cell)), cell);
     }
 
     void keysAndScrollBarTurnPages() {

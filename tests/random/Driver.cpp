@@ -17,6 +17,7 @@
 
 #include "core/Form1.h"
 #include "platform/CodePage936.h"
+#include "support/Document.h"
 #include "support/FakePlatform.h"
 #include "window/Menu.h"
 
@@ -1247,14 +1248,7 @@ std::string startSession(Driver::Impl& d, Session& S, const Episode& e) {
         S.m.fileName = d.name(p);
         S.log.push_back("start: open " + what);
     } else {
-        // Put in place as a recount after a change of length would.
-        f.FileBytes.assign(e.start.begin(), e.start.end());
-        f.LastOffset = static_cast<std::int32_t>(e.start.size());
-        f.Fcount();
-        f.CurPage = 0;
-        f.PageStart = 0;
-        f.VscrollBar.setValue(0);
-        f.ShowPage();
+        quillory::testing::loadDocument(f, quillory::Bytes(e.start.begin(), e.start.end()));
         S.log.push_back("start: document of " + what);
     }
     S.m.doc = e.start;
