@@ -18,7 +18,7 @@ Bytes slice(const Bytes& b, std::size_t from, std::size_t count) {
     return Bytes(b.begin() + from, b.begin() + from + count);
 }
 
-// The selections as the mouse and find leave them, on the page shown.
+// The selections as the mouse leaves them, on the page shown.
 void click(Form1& f, int offset) {
     f.SelStart = offset;
     f.SelSpan = 0;
@@ -36,13 +36,6 @@ void range(Form1& f, int from, int to) {
     f.FindLast = f.CutAt = f.SwapFrom = kNone;
     f.BlockBytes = slice(f.FileBytes, f.PageStart + from, to - from + 1);
 }
-void found(Form1& f, int offset, const Bytes& pattern) {
-    f.SelStart = offset;
-    f.SelSpan = kNone;
-    f.FindLast = static_cast<std::int32_t>(pattern.size()) - 1;
-    f.BlockBytes = pattern;
-    f.CutAt = f.SwapFrom = kNone;
-}
 
 // ---- copy ----
 
@@ -59,19 +52,6 @@ TEST(Copy, ClickedByteGoesToClipboardAndDocumentStays) {
     EXPECT_EQ(e.form.CutAt, kNone);
     EXPECT_EQ(e.form.SelStart, kNone); // the next command needs a new point
     EXPECT_TRUE(e.fake.messages.empty());
-}
-
-TEST(Copy, RangeAndFoundDataAsUpperCaseHexPairs) {
-    Editor e;
-    e.load({0x11, 0x4D, 0x5A, 0x90, 0x00, 0xab, 0x22});
-    range(e.form, 1, 4);
-    e.form.CopyOrCut(0);
-    EXPECT_EQ(e.fake.clipboard, u"4D5A9000");
-    found(e.form, 4, {0x00, 0xAB});
-    e.form.CopyOrCut(0);
-    EXPECT_EQ(e.fake.clipboard, u"00AB");
-    EXPECT_EQ(e.form.FindLast, 2);
-    EXPECT_EQ(e.fake.clipboardWrites, 2);
 }
 
 struct Refusal {
@@ -143,24 +123,6 @@ TEST(Cut, FirstDoubleClickCutsToTheEndAndUndoRestoresInPlace) {
     EXPECT_EQ(e.hex(11), u"50");
 }
 
-TEST(Cut, RangeEndingBeforeLastByteKeepsTheLastByte) {
-    for (int index : {0, 1}) {
-        Editor e;
-        const Bytes doc = counting(10);
-        e.load(doc);
-        range(e.form, 3, 8);
-        e.form.CopyOrCut(index);
-        EXPECT_EQ(e.fake.clipboard->size(), 12u);
-        if (index == 1) {
-            Bytes left = slice(doc, 0, 3);
-            left.push_back(doc[9]);
-            EXPECT_EQ(e.form.FileBytes, left);
-            EXPECT_EQ(e.form.BlockBytes, slice(doc, 3, 6));
-            EXPECT_EQ(e.form.FindLast, 6);
-        }
-    }
-}
-
 TEST(Cut, EverythingGivesNewDocumentWithoutUndo) {
     Editor e;
     e.load(counting(40));
@@ -216,44 +178,6 @@ TEST(Insert, ThreeBytesAtZeroThenUndo) {
     EXPECT_EQ(e.form.BlockBytes, (Bytes{1, 2, 3}));
     EXPECT_EQ(e.form.CutAt, kNone);
     EXPECT_EQ(e.form.InsertAt, kNone);
-}
-
-TEST(Insert, AnsiAndUnicodeCharacters) {
-    Editor e;
-    e.load({0xEE});
-    e.form.SelStart = 0;
-    e.fake.prompts = {u"中A"};
-    e.form.Insert(2);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{0xD6, 0xD0, 0x41, 0xEE}));
-    EXPECT_EQ(e.fake.promptsShown.back().caption, u"插入 Ansi Character");
-    EXPECT_EQ(e.form.SwapText, u"中A");
-    e.form.SelStart = 4;
-    e.fake.prompts = {u"中A"};
-    e.form.Insert(3);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{0xD6, 0xD0, 0x41, 0xEE, 0x2D, 0x4E, 0x41, 0x00}));
-    EXPECT_EQ(e.fake.promptsShown.back().caption, u"插入 Unicode Character");
-}
-
-TEST(Insert, WithoutPointOrWithCancelChangesNothing) {
-    Editor e;
-    e.load({1, 2});
-    e.form.SelStart = kNone;
-    e.form.Insert(1);
-    EXPECT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{u"没有插入起点"});
-    EXPECT_TRUE(e.fake.promptsShown.empty());
-
-    e.form.SelStart = 1;
-    e.fake.prompts = {std::nullopt};
-    e.form.Insert(1);
-    EXPECT_EQ(e.fake.messageTexts().back(), u"无效数字");
-    e.form.SelStart = 1;
-    e.fake.prompts = {std::nullopt};
-    e.form.Insert(3);
-    EXPECT_EQ(e.fake.messageTexts().back(), u"无效字符");
-    EXPECT_EQ(e.form.FileBytes, (Bytes{1, 2}));
-    EXPECT_EQ(e.form.SelStart, kNone);
-    EXPECT_EQ(e.form.InsertAt, kNone);
-    EXPECT_EQ(e.form.Dirty, kFalse);
 }
 
 // ---- undo sequences ----

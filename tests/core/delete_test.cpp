@@ -58,18 +58,6 @@ TEST(DeleteAll, CutFirst41Of41_00_41_41_00) {
               (std::vector<std::u16string>{doneAll(2), kNoStart, u"没有剪切或插入操作"}));
 }
 
-TEST(DeleteAll, WithoutACutOrAfterACopy) {
-    Editor e;
-    e.load({1, 2, 1, 2});
-    e.form.DelAll(0);
-    e.form.SelStart = 0;
-    e.form.SelSpan = 0;
-    e.form.CopyOrCut(0);
-    e.form.DelAll(1);
-    EXPECT_EQ(e.fake.messageTexts(), (std::vector<std::u16string>{kNoStart, kNoStart}));
-    EXPECT_EQ(e.form.FileBytes, (Bytes{1, 2, 1, 2}));
-}
-
 TEST(DeleteNext, SearchesTheCutBytesAndAsksEachTime) {
     Editor e;
     e.load({7, 0xAB, 0xCD, 1, 0xAB, 0xCD, 2, 0xAB, 0xCD, 3});
@@ -127,30 +115,6 @@ TEST(DeleteNext, ShowsEachOccurrenceHighlightedOnItsPage) {
     EXPECT_EQ(f.CutAt, kNone);
 }
 
-TEST(DeleteNext, NoAtEveryQuestionKeepsEverything) {
-    Editor e;
-    e.load({1, 9, 1, 9, 1, 9});
-    cut(e, 0, 1); // 9 1 9 1 9
-    e.fake.answers = {Answer::No, Answer::No};
-    e.form.DelAll(0);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{9, 1, 9, 1, 9}));
-    EXPECT_EQ(e.fake.messageTexts(),
-              (std::vector<std::u16string>{question(0), question(0), kNoMore}));
-    EXPECT_EQ(e.form.CutAt, kNone);
-    EXPECT_EQ(e.form.Dirty, kTrue); // from the cut only
-}
-
-TEST(DeleteNext, CancelAtTheFirstQuestion) {
-    Editor e;
-    e.load({1, 9, 1, 9});
-    cut(e, 0, 1);
-    e.fake.answers = {Answer::Cancel};
-    e.form.DelAll(0);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{9, 1, 9}));
-    EXPECT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{question(0)});
-    EXPECT_EQ(e.form.CutAt, kNone);
-}
-
 TEST(DeleteNext, DeclinedOccurrenceResumesAfterIt) {
     Editor e;
     e.load({0x41, 0x41, 0x41, 0x41, 0x41, 0x41, 0x41});
@@ -161,17 +125,6 @@ TEST(DeleteNext, DeclinedOccurrenceResumesAfterIt) {
     EXPECT_EQ(e.form.FileBytes, (Bytes{0x41, 0x41, 0x41}));
     EXPECT_EQ(e.fake.messageTexts(),
               (std::vector<std::u16string>{question(0), question(0), kNoMore}));
-}
-
-TEST(DeleteNext, DirtyAfterADeletion) {
-    Editor e;
-    e.load({5, 6, 5, 6});
-    cut(e, 0, 1);
-    e.form.Dirty = kFalse; // as if saved after the cut
-    e.fake.answers = {Answer::Yes};
-    e.form.DelAll(0);
-    EXPECT_EQ(e.form.FileBytes, (Bytes{6, 6}));
-    EXPECT_EQ(e.form.Dirty, kTrue);
 }
 
 // Down to one byte, or to none, the document is replaced by a new one.
