@@ -1,6 +1,5 @@
-// The input procedures beyond their everyday replies: the file-length rule without a
-// caller's limit, what they remember for the next prompt, and replies too long for a
-// 16-bit result.
+// The input procedures beyond their everyday replies: what they remember for the next
+// prompt, and replies too long for a 16-bit result.
 
 #include <gtest/gtest.h>
 
@@ -8,15 +7,6 @@
 
 namespace quillory::testing {
 namespace {
-
-TEST(PromptLimits, CharacterReplaceMustBeShorterThanFile) {
-    Editor e;
-    e.load(Bytes(4, 0));
-    e.fake.prompts = {u"abcd", u"abc"};
-    EXPECT_EQ(e.form.Character(2, 2, -1), 2);
-    EXPECT_EQ(e.fake.messageTexts(), std::vector<std::u16string>{u"字符长度超界，请更改"});
-    EXPECT_EQ(e.fake.promptsShown.at(1).text, u"abcd"); // the rejected reply, offered again
-}
 
 // A find records its text apart from the other kinds; a cancel forgets only the reply,
 // so the next prompt opens empty.

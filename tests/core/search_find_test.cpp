@@ -24,8 +24,6 @@ TEST(SearchHunt, DigitsLandOnFirstOccurrenceWhateverPageShown) {
     Editor e;
     e.load(withAt(withAt(Bytes(2048, 0), 700, {0xDE, 0xAD}), 1500, {0xDE, 0xAD}));
     e.form.VscrollBar.setValue(3);
-    e.form.SwapFrom = 0;
-    e.form.CutAt = 3;
     e.fake.prompts.push_back(u"de ad");
 
     e.form.Hunt(1);
@@ -35,9 +33,6 @@ TEST(SearchHunt, DigitsLandOnFirstOccurrenceWhateverPageShown) {
     EXPECT_EQ(e.form.SelStart, 700 - 512);
     EXPECT_EQ(e.form.SelSpan, kNone);
     EXPECT_EQ(e.form.FindLast, 1);
-    // A find ends a replace-next and a cut-insert sequence.
-    EXPECT_EQ(e.form.SwapFrom, kNone);
-    EXPECT_EQ(e.form.CutAt, kNone);
     EXPECT_EQ(litOffsets(e), (std::vector<int>{188, 189}));
     EXPECT_TRUE(e.fake.messages.empty());
 }
@@ -65,16 +60,14 @@ TEST(SearchHunt, UnicodeSearchesLittleEndianUnits) {
     EXPECT_EQ(e.form.FindLast, 3);
 }
 
-// Cancel refreshes and forgets the find and replace sequences, but keeps the pattern.
+// Cancel refreshes and forgets the find, but keeps the pattern.
 TEST(SearchHunt, CancelOnlyRefreshes) {
     Editor e;
     e.form.BlockBytes = {0x01};
-    e.form.SwapFrom = 4;
     e.form.ChrBox.setSelected(9, true);
     e.fake.prompts.push_back(std::nullopt);
     e.form.Hunt(1);
     EXPECT_EQ(e.form.FindLast, kNone);
-    EXPECT_EQ(e.form.SwapFrom, kNone);
     EXPECT_EQ(e.form.BlockBytes, (Bytes{0x01}));
     EXPECT_FALSE(e.form.ChrBox.selected(9));
 }
