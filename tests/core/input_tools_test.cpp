@@ -54,7 +54,10 @@ TEST(CharacterCodeTool, EmptyReplyEndsSilentlyButIsKept) {
     EXPECT_EQ(e.fake.clipboardWrites, 0);
 }
 
-// Two pages that both begin with the second half of 中 (D6 D0): D0 D6 D0 41.
+// Two pages that both begin with the second half of 中 (D6 D0): D0 D6 D0 41. Which
+// button and which first byte make a right click shift the pairing, the random tester
+// checks against its own rendering; that the shift happens at all, and when it ends, it
+// does not require.
 struct PairingFix : ::testing::Test {
     Editor e;
     void SetUp() override {
@@ -98,16 +101,6 @@ TEST_F(PairingFix, RightClicksAlternateAndPageChangeResetsView) {
     EXPECT_EQ(e.form.CharPhase, kFalse);
     rightClick();
     EXPECT_TRUE(shifted());
-}
-
-TEST_F(PairingFix, OnlyRightButtonOnHighFirstByte) {
-    e.form.ChrBox.userMouseDown(kMiddleButton, 0, 0, 0);
-    e.form.ChrBox.userMouseDown(kLeftButton, 0, 0, 0);
-    EXPECT_FALSE(shifted());
-    e.load(Bytes{0x7F, 0xD6, 0xD0});
-    rightClick();
-    EXPECT_EQ(e.form.CharPhase, kFalse);
-    EXPECT_EQ(e.chr(1), u"中");
 }
 
 } // namespace
