@@ -2,6 +2,7 @@
 // same bytes, in the same run and the same folder:
 //   BM_Open_16MiB            F2 until the first page is drawn
 //   BM_Baseline_Read_16MiB   one read() into a freshly allocated buffer
+//   BM_Baseline_ReadBesideAnother_16MiB  the same while another 16 MiB buffer is held
 //   BM_Save_16MiB            F3 with every safety step (temporary file, reserve, fsync,
 //                            rename, folder fsync)
 //   BM_Baseline_WriteFsync_16MiB  one write() and fsync() to a new file
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -94,6 +96,27 @@ void BM_Baseline_Read_16MiB(benchmark::State& state) {
 }
 BENCHMARK(BM_Baseline_Read_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 QUILLORY_TARGET("BM_Open_16MiB", "BM_Baseline_Read_16MiB", 1.5, 0);
+
+// The same read while another 16 MiB buffer stays allocated, as Open keeps the old
+// document until the new one is whole: the fresh buffer is not the one just freed, and
+// its lines are not in the cache. Shown for contrast.
+void BM_Baseline_ReadBesideAnother_16MiB(benchmark::State& state) {
+    Folder folder;
+    std::unique_ptr<std::uint8_t[]> other(new std::uint8_t[kSize]);
+    std::fill_n(other.get(), kSize, std::uint8_t{1});
+    for (auto _ : state) {
+        const int fd = ::open(folder.file.c_str(), O_RDONLY | O_CLOEXEC);
+        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kSize]);
+        if (::read(fd, buffer.get(), kSize) != static_cast<ssize_t>(kSize))
+            state.SkipWithError("read failed");
+        ::close(fd);
+        other = std::move(buffer);
+        benchmark::DoNotOptimize(other.get());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSize));
+}
+BENCHMARK(BM_Baseline_ReadBesideAnother_16MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+QUILLORY_TARGET("BM_Open_16MiB", "BM_Baseline_ReadBesideAnother_16MiB", 0, 0);
 
 void BM_Save_16MiB(benchmark::State& state) {
     Folder folder;
