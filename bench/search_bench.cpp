@@ -65,9 +65,7 @@ struct Document {
     Form1 form{fake};
     explicit Document(const Bytes& bytes) {
         form.Form_Load();
-        form.FileBytes = bytes;
-        form.LastOffset = static_cast<std::int32_t>(bytes.size());
-        form.Fcount();
+        form.loadDocument(bytes);
     }
 };
 

@@ -9,9 +9,9 @@
 
 #include "BenchTable.h"
 #include "core/Form1.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/GridView.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/GridView.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/FakePlatform.h"
 
@@ -32,9 +32,7 @@ void BM_ShowPage_GbkDense(benchmark::State& state) {
     testing::FakePlatform fake;
     Form1 form(fake);
     form.Form_Load();
-    form.FileBytes = gbkDense(4096);
-    form.LastOffset = 4096;
-    form.Fcount();
+    form.loadDocument(gbkDense(4096));
     for (auto _ : state) {
         form.ShowPage();
         benchmark::DoNotOptimize(form.ChrBox.text(100).data());
@@ -60,10 +58,7 @@ void BM_PageTurn_Window(benchmark::State& state) {
     Form1& form = session.form;
     MainWindow& window = session.window;
     window.show();
-    form.FileBytes = gbkDense(8192);
-    form.LastOffset = 8192;
-    form.Fcount();
-    form.ShowPage();
+    form.loadDocument(gbkDense(8192));
     QApplication::processEvents();
     int index = 1;
     for (auto _ : state) {

@@ -7,8 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/qt/EditorSession.h"
-#include "support/Document.h"
+#include "window/qt/EditorSession.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,7 +21,7 @@ int main(int argc, char* argv[]) {
         quillory::Bytes bytes((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
         if (bytes.empty() || bytes.size() > quillory::kMaxDocument) return 3;
-        quillory::testing::loadDocument(form, std::move(bytes));
+        form.loadDocument(std::move(bytes));
         form.setCaption(u"正在编辑：" + QString::fromLocal8Bit(argv[2]).toStdU16String());
     }
     window.show();

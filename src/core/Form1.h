@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Bytes.h"
+#include "platform/Bytes.h"
 #include "core/Controls.h"
 #include "platform/Platform.h"
 
@@ -102,6 +102,8 @@ class Form1 {
     void Renovate();
     // Recount after a change of length; LastOffset holds the new length on entry.
     void Fcount();
+    // Makes `bytes` the document, recounts its pages and shows the first one.
+    void loadDocument(Bytes bytes);
     void PageNum(int Index);
     void VscrollBar_Change();
     void VscrollBar_Scroll();

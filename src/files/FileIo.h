@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Bytes.h"
+#include "platform/Bytes.h"
 
 namespace quillory {
 

@@ -48,13 +48,7 @@ void Form1::Fopen() {
     if (!bytes) return;
 
     FileName = CD.FileName;
-    LastOffset = static_cast<std::int32_t>(bytes->size());
-    FileBytes = std::move(*bytes);
-    Fcount();
-    CurPage = 0;
-    PageStart = 0;
-    VscrollBar.setValue(0);
-    ShowPage();
+    loadDocument(std::move(*bytes));
     // Positions and records of the old document mean nothing in the new one.
     SelSpan = FindLast = CutAt = InsertAt = SwapFrom = kNone;
     Renovate();

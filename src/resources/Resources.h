@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Bytes.h"
+#include "platform/Bytes.h"
 
 namespace quillory {
 

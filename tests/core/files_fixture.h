@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Bytes.h"
+#include "platform/Bytes.h"
 #include "support/Editor.h"
 
 namespace quillory::testing {

@@ -7,11 +7,10 @@
 #include <QtTest>
 
 #include "core/Form1.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
-#include "support/Document.h"
-#include "support/GuiWindow.h"
+#include "gui/GuiWindow.h"
 
 using namespace quillory;
 
@@ -37,7 +36,7 @@ class GuiCutTest : public QObject {
     }
 
     void shiftF9CutsToTheClipboard() {
-        testing::loadDocument(*form, {0x4D, 0x5A, 0x90, 0x00, 0x0A, 0xFF});
+        form->loadDocument({0x4D, 0x5A, 0x90, 0x00, 0x0A, 0xFF});
         QGuiApplication::clipboard()->setText(QStringLiteral("old"));
 
         // Bytes 0..3 marked as two double clicks would leave them.

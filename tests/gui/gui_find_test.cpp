@@ -4,12 +4,11 @@
 #include <QtTest>
 
 #include "core/Form1.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/GridView.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/GridView.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
-#include "support/Document.h"
-#include "support/GuiWindow.h"
+#include "gui/GuiWindow.h"
 
 using namespace quillory;
 
@@ -41,7 +40,7 @@ class GuiFindTest : public QObject {
         Bytes bytes(1536, 0);
         bytes[512 + 33] = 0xC4;
         bytes[512 + 34] = 0xE3;
-        testing::loadDocument(form, std::move(bytes));
+        form.loadDocument(std::move(bytes));
         platform.reply = u"c4 e3";
 
         QTest::keyClick(&window, Qt::Key_F3, Qt::ControlModifier);

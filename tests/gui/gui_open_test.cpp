@@ -11,10 +11,10 @@
 #include <QtTest>
 
 #include "core/Form1.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
-#include "support/GuiWindow.h"
+#include "gui/GuiWindow.h"
 
 namespace quillory {
 

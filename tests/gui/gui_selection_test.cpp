@@ -14,13 +14,12 @@
 
 #include "core/Form1.h"
 #include "core/Format.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/GridView.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/PromptDialog.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/GridView.h"
+#include "window/qt/MainWindow.h"
+#include "input/qt/PromptDialog.h"
 #include "platform/qt/QtPlatform.h"
-#include "support/Document.h"
-#include "support/GuiWindow.h"
+#include "gui/GuiWindow.h"
 
 using namespace quillory;
 
@@ -72,7 +71,7 @@ class GuiSelectionTest : public QObject {
         QVERIFY(testing::showActive(*window));
         Bytes bytes(1024);
         std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
-        testing::loadDocument(*form, std::move(bytes));
+        form->loadDocument(std::move(bytes));
     }
 
     void cleanup() {

@@ -8,12 +8,11 @@
 #include <QtTest>
 
 #include "core/Form1.h"
-#include "platform/qt/EditorSession.h"
-#include "platform/qt/GridView.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/EditorSession.h"
+#include "window/qt/GridView.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
-#include "support/Document.h"
-#include "support/GuiWindow.h"
+#include "gui/GuiWindow.h"
 #include "window/Menu.h"
 
 using namespace quillory;
@@ -30,7 +29,7 @@ class GuiWindowTest : public QObject {
         Bytes bytes(static_cast<std::size_t>(512 * pages));
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<std::uint8_t>(i / 512 + 0x41);
-        testing::loadDocument(*form, std::move(bytes));
+        form->loadDocument(std::move(bytes));
     }
 
   private slots:

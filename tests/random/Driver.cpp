@@ -17,7 +17,6 @@
 
 #include "core/Form1.h"
 #include "platform/CodePage936.h"
-#include "support/Document.h"
 #include "support/FakePlatform.h"
 #include "window/Menu.h"
 
@@ -1248,7 +1247,7 @@ std::string startSession(Driver::Impl& d, Session& S, const Episode& e) {
         S.m.fileName = d.name(p);
         S.log.push_back("start: open " + what);
     } else {
-        quillory::testing::loadDocument(f, quillory::Bytes(e.start.begin(), e.start.end()));
+        f.loadDocument(quillory::Bytes(e.start.begin(), e.start.end()));
         S.log.push_back("start: document of " + what);
     }
     S.m.doc = e.start;

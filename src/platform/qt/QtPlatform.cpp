@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "platform/qt/PromptDialog.h"
+#include "input/qt/PromptDialog.h"
 
 namespace quillory {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/qt/PromptDialog.h"
+#include "input/qt/PromptDialog.h"
 
 #include <QFocusEvent>
 #include <QLabel>

@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-#include "platform/qt/GridView.h"
+#include "window/qt/GridView.h"
 
 namespace quillory::testing {
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/Form1.h"
-#include "support/Document.h"
 #include "support/FakePlatform.h"
 
 namespace quillory::testing {
@@ -17,7 +16,7 @@ struct Editor {
 
     Editor() { form.Form_Load(); }
 
-    void load(Bytes bytes) { loadDocument(form, std::move(bytes)); }
+    void load(Bytes bytes) { form.loadDocument(std::move(bytes)); }
 
     // Character grid text of in-page offset o.
     const std::u16string& chr(int o) const { return form.ChrBox.text(form.OffsetToCell[o]); }

@@ -3,7 +3,7 @@
 // that Form_Load chose. The program, the GUI tests and the tools start the same way.
 
 #include "core/Form1.h"
-#include "platform/qt/MainWindow.h"
+#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
 namespace quillory {

@@ -1,4 +1,4 @@
-#include "platform/qt/MainWindow.h"
+#include "window/qt/MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -9,7 +9,7 @@
 #include <map>
 
 #include "core/Form1.h"
-#include "platform/qt/GridView.h"
+#include "window/qt/GridView.h"
 #include "window/Layout.h"
 #include "window/Menu.h"
 

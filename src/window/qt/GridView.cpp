@@ -1,4 +1,4 @@
-#include "platform/qt/GridView.h"
+#include "window/qt/GridView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "platform/qt/EditorSession.h"
+#include "window/qt/EditorSession.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
