@@ -3,7 +3,7 @@
 #include <cstring>
 #include <random>
 
-#include "search/Lookup.h"
+#include "search/ByteSearch.h"
 #include "support/Editor.h"
 
 namespace quillory::testing {
