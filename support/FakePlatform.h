@@ -53,7 +53,7 @@ class FakePlatform : public Platform {
     std::optional<std::u16string> clipboard; // nullopt after a clear
     int clipboardWrites = 0;
     int unanswered = 0;
-    double screenTwips = 1024 * 15;
+    double screenTwips = 1024 * kTwipsPerPixel;
     int form2Unloads = 0;
 
     Answer msgBox(const std::u16string& text, Buttons buttons,

@@ -12,10 +12,6 @@
 namespace quillory {
 namespace {
 
-int px(int twips) {
-    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
-}
-
 // The reply box offers its whole text for overtyping whenever it gets the focus, so
 // the previous reply is replaced by typing or kept by Enter.
 class ReplyEdit : public QLineEdit {
@@ -29,18 +25,6 @@ class ReplyEdit : public QLineEdit {
     }
 };
 
-// Positions in twips. The large dialog is 5970 x 2900 outside; its inside keeps
-// the frame's share off that.
-struct PromptLayout {
-    int clientWidth, clientHeight;
-    int labelTop, textTop, textHeight;
-    int okLeft, cancelLeft, buttonTop, buttonWidth, buttonHeight;
-    int fontPoints;
-};
-
-constexpr PromptLayout kNormalPrompt{4500, 2000, 50, 450, 1000, 720, 2880, 1500, 1000, 375, 9};
-constexpr PromptLayout kLargePrompt{5850, 2520, 50, 580, 1300, 720, 3680, 2000, 1000, 450, 12};
-
 } // namespace
 
 PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
@@ -49,7 +33,7 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setModal(true);
 
-    const PromptLayout& l = large ? kLargePrompt : kNormalPrompt;
+    const PromptLayout& l = promptLayoutFor(large);
     QFont controlFont = font();
     controlFont.setPointSize(l.fontPoints);
 
@@ -73,19 +57,19 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
                        static_cast<QWidget*>(KeyOK), static_cast<QWidget*>(KeyCancel)})
         w->setFont(controlFont);
 
-    // The prompt has two lines. Where the system font is taller than the design's,
-    // everything below the prompt moves down rather than covering its second line.
+    // The prompt has two lines. Where the system font is taller than the room the layout
+    // gives them, everything below the prompt moves down rather than cover the second.
     Label1->setText(QStringLiteral("\n"));
-    const int labelRoom = px(l.textTop - l.labelTop);
+    const int labelRoom = twipsToPixels(l.textTop - l.labelTop);
     const int shift = std::max(0, Label1->sizeHint().height() - labelRoom);
-    const int width = px(l.clientWidth);
-    Label1->setGeometry(0, px(l.labelTop), width, labelRoom + shift);
-    Text1->setGeometry(0, px(l.textTop) + shift, width, px(l.textHeight));
-    KeyOK->setGeometry(px(l.okLeft), px(l.buttonTop) + shift, px(l.buttonWidth),
-                       px(l.buttonHeight));
-    KeyCancel->setGeometry(px(l.cancelLeft), px(l.buttonTop) + shift, px(l.buttonWidth),
-                           px(l.buttonHeight));
-    setFixedSize(width, px(l.clientHeight) + shift);
+    const int width = twipsToPixels(l.clientWidth);
+    Label1->setGeometry(0, twipsToPixels(l.labelTop), width, labelRoom + shift);
+    Text1->setGeometry(0, twipsToPixels(l.textTop) + shift, width, twipsToPixels(l.textHeight));
+    KeyOK->setGeometry(twipsToPixels(l.okLeft), twipsToPixels(l.buttonTop) + shift, twipsToPixels(l.buttonWidth),
+                       twipsToPixels(l.buttonHeight));
+    KeyCancel->setGeometry(twipsToPixels(l.cancelLeft), twipsToPixels(l.buttonTop) + shift, twipsToPixels(l.buttonWidth),
+                           twipsToPixels(l.buttonHeight));
+    setFixedSize(width, twipsToPixels(l.clientHeight) + shift);
 
     connect(KeyOK, &QPushButton::clicked, this, [this] { KeyOK_Click(); });
     connect(KeyCancel, &QPushButton::clicked, this, &PromptDialog::reject);

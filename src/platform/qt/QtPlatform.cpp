@@ -156,7 +156,7 @@ void QtPlatform::setMousePointer(Pointer pointer) {
 
 double QtPlatform::screenWidthTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().width() * 15.0 : 0.0;
+    return screen ? screen->geometry().width() * kTwipsPerPixel : 0.0;
 }
 
 void QtPlatform::setCaption(const std::u16string& caption) {

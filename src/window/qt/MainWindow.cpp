@@ -16,12 +16,8 @@
 namespace quillory {
 namespace {
 
-int px(int twips) {
-    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
-}
-
-QRect pxRect(const Rect& r) {
-    return QRect(px(r.left), px(r.top), px(r.width), px(r.height));
+QRect pixelRect(const Rect& r) {
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
 }
 
 QKeySequence keyOf(const Shortcut& s) {
@@ -147,23 +143,23 @@ void MainWindow::applyLayout() {
     address_->setFont(listFont);
     number_->setFont(listFont);
     chr_->setFont(listFont);
-    address_->setGeometry(pxRect(l.addressBox));
-    number_->setGeometry(pxRect(l.numberBox));
-    chr_->setGeometry(pxRect(l.chrBox));
+    address_->setGeometry(pixelRect(l.addressBox));
+    number_->setGeometry(pixelRect(l.numberBox));
+    chr_->setGeometry(pixelRect(l.chrBox));
     address_->setCellSize(l.rowHeight, l.addressBox.width);
     number_->setCellSize(l.rowHeight, l.hexCellWidth);
     chr_->setCellSize(l.rowHeight, l.chrCellWidth);
     // The character grid overlaps the hex grid's empty right margin; keep it on top.
     chr_->raise();
-    scroll_->setGeometry(pxRect(l.scrollBar));
+    scroll_->setGeometry(pixelRect(l.scrollBar));
     scroll_->raise();
     QFont stateFont = font();
     if (form_.LargeScreen) stateFont.setPointSize(l.stateFontPoints);
     state_->setFont(stateFont);
-    state_->move(px(l.stateLeft), px(l.stateTop));
+    state_->move(twipsToPixels(l.stateLeft), twipsToPixels(l.stateTop));
     state_->adjustSize();
 
-    const QSize client(px(l.clientWidth), px(l.clientHeight));
+    const QSize client(twipsToPixels(l.clientWidth), twipsToPixels(l.clientHeight));
     centralWidget()->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
 }
