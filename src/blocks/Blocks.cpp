@@ -107,7 +107,7 @@ void Form1::Quash() {
         Renovate();
         return;
     }
-    Undoing = kTrue;
+    // The replay goes through the steps that cut and insert share, past their prompts.
     if (CutAt > kNone) {
         // The cut bytes go back where they were taken from.
         if (CutAt > std::int64_t{LastOffset} + 1) {
@@ -129,7 +129,6 @@ void Form1::Quash() {
             copyOrCutAt(*this, InsertAt, count, true);
         }
     }
-    Undoing = kFalse;
     CutAt = kNone;
     InsertAt = kNone;
     cutBytes = Bytes();

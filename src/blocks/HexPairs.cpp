@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "core/Format.h"
+
 namespace quillory {
 namespace {
 
@@ -12,9 +14,8 @@ using Pair = std::array<char16_t, 2>;
 const std::array<Pair, 256>& pairTable() {
     static const std::array<Pair, 256> table = [] {
         std::array<Pair, 256> t{};
-        const char16_t* digits = u"0123456789ABCDEF";
         for (int b = 0; b < 256; ++b)
-            t[b] = {digits[b >> 4], digits[b & 15]};
+            t[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
         return t;
     }();
     return table;

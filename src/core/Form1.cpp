@@ -13,7 +13,7 @@ struct CellTexts {
     CellTexts() {
         const CodePage936& cp = CodePage936::instance();
         for (int b = 0; b < 256; ++b) {
-            hex[b] = {u"0123456789ABCDEF"[b >> 4], u"0123456789ABCDEF"[b & 15]};
+            hex[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
             single[b] = cp.byteChar(static_cast<std::uint8_t>(b)) + u" ";
         }
     }
@@ -27,16 +27,6 @@ const CellTexts& cellTexts() {
 const std::u16string kBlankHex = u"00";
 const std::u16string kBlankChr = u". ";
 const std::u16string kPairTail = u"  ";
-
-// A space and six upper-case hex digits.
-std::u16string addressText(std::int32_t offset) {
-    std::u16string s(7, u' ');
-    for (int i = 6; i >= 1; --i) {
-        s[i] = u"0123456789ABCDEF"[offset & 0xF];
-        offset >>= 4;
-    }
-    return s;
-}
 
 } // namespace
 

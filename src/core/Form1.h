@@ -3,8 +3,8 @@
 // Every command reads and writes these variables directly. The handlers live in the
 // folder of their subsystem (core, window, files, input, search, blocks, crypt).
 //
-// Sizes: counters that the original design kept in 16 bits are 32-bit here so nothing
-// wraps. Flags keep the values -1 (true) and 0 (false).
+// Counters are 32-bit so that nothing wraps on a 16 MiB document. Flags hold -1 (true)
+// and 0 (false) and are tested for non-zero.
 
 #include <array>
 #include <cstdint>
@@ -74,7 +74,6 @@ class Form1 {
     std::int32_t CutAt = 0;
     std::int32_t InsertAt = 0;
     std::int32_t UndoSpan = 0;
-    Flag Undoing = kFalse;
     // The bytes of the recorded cut, kept apart from the working block, which a later
     // copy or count may replace while the cut can still be undone or repeated.
     Bytes cutBytes;

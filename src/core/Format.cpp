@@ -1,17 +1,26 @@
 #include "core/Format.h"
 
+#include <charconv>
+
+#include "platform/Utf16.h"
+
 namespace quillory {
 
 std::u16string hexText(std::uint32_t value) {
-    char16_t buf[8];
-    int n = 0;
-    do {
-        buf[n++] = u"0123456789ABCDEF"[value & 0xF];
-        value >>= 4;
-    } while (value != 0);
+    char digits[8];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
     std::u16string s;
-    while (n > 0)
-        s.push_back(buf[--n]);
+    for (const char* p = digits; p != end; ++p)
+        s.push_back(static_cast<char16_t>(*p >= 'a' ? *p - 'a' + 'A' : *p));
+    return s;
+}
+
+std::u16string addressText(std::int32_t offset) {
+    std::u16string s(7, u' ');
+    for (int i = 6; i >= 1; --i) {
+        s[i] = kHexDigits[offset & 0xF];
+        offset >>= 4;
+    }
     return s;
 }
 
@@ -34,10 +43,9 @@ std::string utf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF)
+        if (isSurrogatePair(text, i))
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
+        else if (isSurrogate(text[i]))
             c = 0xFFFD;
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));

@@ -1,15 +1,37 @@
 #include "core/Form1.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
+#include <climits>
 #include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
+#include <string_view>
 
 namespace quillory {
 namespace {
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; }
+
+// The power of ten of the first significant digit of a number, its exponent included:
+// negative for magnitudes below one. Asked only of numbers out of a double's range,
+// which have a significant digit.
+long long magnitude(std::string_view number) {
+    const std::size_t e = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        if (digits.starts_with('+')) digits.remove_prefix(1);
+        const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+        // Beyond a long long only the exponent's sign matters.
+        if (result.ec != std::errc())
+            exponent = digits.starts_with('-') ? LLONG_MIN / 2 : LLONG_MAX / 2;
+    }
+    const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto first = static_cast<long long>(mantissa.find_first_not_of("-0."));
+    return (first < point ? point - first - 1 : point - first) + exponent;
+}
 
 // A decimal number with surrounding blanks, in the plain "." form or with the
 // locale's decimal separator; nothing else.
@@ -23,28 +45,19 @@ std::optional<double> parseNumber(const std::u16string& reply) {
     for (std::size_t i = b; i < e; ++i) {
         const char16_t c = reply[i];
         if (c > 0x7F) return std::nullopt;
-        // strtod reads the locale's separator, so hand it that one.
-        text.push_back(c == u'.' || c == localePoint ? localePoint : static_cast<char>(c));
+        text.push_back(c == localePoint ? '.' : static_cast<char>(c));
     }
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-    if (i < text.size() && text[i] == localePoint) {
-        ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-    }
-    if (digits == 0) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-        std::size_t expDigits = 0;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++expDigits;
-        if (expDigits == 0) return std::nullopt;
-    }
-    if (i != text.size()) return std::nullopt;
-    const double x = std::strtod(text.c_str(), nullptr);
-    if (!std::isfinite(x)) return std::nullopt;
+    // from_chars reads a minus sign only.
+    std::string_view number = text;
+    if (number.starts_with('+') && !number.starts_with("+-")) number.remove_prefix(1);
+    const char* end = number.data() + number.size();
+    double x = 0;
+    const auto [stop, error] = std::from_chars(number.data(), end, x);
+    if (stop != end) return std::nullopt;
+    // Too close to zero is page 0, which the caller refuses aloud; too large is no number.
+    if (error == std::errc::result_out_of_range)
+        return magnitude(number) < 0 ? std::optional<double>(0.0) : std::nullopt;
+    if (error != std::errc() || !std::isfinite(x)) return std::nullopt;
     return x;
 }
 

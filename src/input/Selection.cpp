@@ -7,6 +7,7 @@
 
 #include "core/Format.h"
 #include "platform/CodePage936.h"
+#include "platform/Utf16.h"
 #include "window/Layout.h"
 
 namespace quillory {
@@ -19,23 +20,6 @@ std::int64_t roundedTwips(float v) {
     if (!(r > -1e9)) return -1000000000;
     if (r > 1e9) return 1000000000;
     return static_cast<std::int64_t>(r);
-}
-
-// The value of a cell's hex digits; the grid writes two upper-case digits.
-int hexValue(const std::u16string& text) {
-    int value = 0;
-    for (const char16_t c : text) {
-        if (c >= u'0' && c <= u'9')
-            value = value * 16 + (c - u'0');
-        else if (c >= u'A' && c <= u'F')
-            value = value * 16 + (c - u'A' + 10);
-        else if (c >= u'a' && c <= u'f')
-            value = value * 16 + (c - u'a' + 10);
-        else
-            break;
-        if (value > 0xFFFF) break;
-    }
-    return value;
 }
 
 } // namespace
@@ -152,8 +136,7 @@ void Form1::NumberBox_MouseDown(int button, int, float, float) {
         const char16_t c = InputText[i];
         std::uint16_t code = cp.code(c);
         // A character outside the BMP is one character the code page lacks: one "?".
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < InputText.size() && InputText[i + 1] >= 0xDC00 &&
-            InputText[i + 1] <= 0xDFFF) {
+        if (isSurrogatePair(InputText, i)) {
             code = u'?';
             ++i;
         }
@@ -167,7 +150,7 @@ void Form1::NumberBox_MouseDown(int button, int, float, float) {
 
 // The pairing fix for a page that begins with the second byte of a character.
 void Form1::ChrBox_MouseDown(int button, int, float, float) {
-    if (button == kRightButton && hexValue(NumberBox.text(0)) > 127) {
+    if (button == kRightButton && FileBytes[PageStart] > 127) {
         FlipPending = kTrue;
         ShowPage();
     }

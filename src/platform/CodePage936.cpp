@@ -1,5 +1,7 @@
 #include "platform/CodePage936.h"
 
+#include "platform/Utf16.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -82,7 +84,7 @@ void CodePage936::buildEncoder() const {
         encode_.assign(0x10000, u'?');
         Iconv cv("CP936", "UTF-16LE");
         for (int c = 0; c < 0x10000; ++c) {
-            if (c >= 0xD800 && c <= 0xDFFF) continue;
+            if (isSurrogate(static_cast<char16_t>(c))) continue;
             const char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
             unsigned char out[8];
             const int n = cv.convert(in, 2, reinterpret_cast<char*>(out), sizeof out);
@@ -105,11 +107,9 @@ Bytes CodePage936::toGbk(std::u16string_view text) const {
     out.reserve(text.size() * 2);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDFFF) {
+        if (isSurrogate(c)) {
             // A surrogate pair is one character outside the code page: one "?".
-            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF)
-                ++i;
+            if (isSurrogatePair(text, i)) ++i;
             out.push_back('?');
             continue;
         }

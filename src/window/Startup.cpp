@@ -9,7 +9,7 @@ namespace quillory {
 
 void Form1::Form_Load() {
     // The prompt dialog chooses its own layout by the same screen test when it loads.
-    const long screenPixels = std::lround(platform.screenWidthTwips()) / 15;
+    const long screenPixels = std::lround(platform.screenWidthTwips()) / static_cast<long>(kTwipsPerPixel);
     LargeScreen = screenPixels > 900 ? kTrue : kFalse;
     Dialog2.Large = LargeScreen != 0;
     Dialog2.Loaded = true;
@@ -40,10 +40,8 @@ void Form1::Fnew() {
     AddressBox.clear();
     NumberBox.clear();
     ChrBox.clear();
-    for (int r = 0; r < 32; ++r) {
-        std::u16string hex = u"00000" + hexText(static_cast<std::uint32_t>(16 * r));
-        AddressBox.addItem(u" " + hex.substr(hex.size() - 6));
-    }
+    for (int r = 0; r < 32; ++r)
+        AddressBox.addItem(addressText(16 * r));
     for (int k = 0; k < 512; ++k)
         NumberBox.addItem(u"00");
     for (int k = 0; k < 512; ++k)

@@ -119,7 +119,6 @@ TEST(Cut, FirstDoubleClickCutsToTheEndAndUndoRestoresInPlace) {
     EXPECT_EQ(e.form.FileBytes, doc);
     EXPECT_EQ(e.form.CutAt, kNone);
     EXPECT_EQ(e.form.InsertAt, kNone);
-    EXPECT_EQ(e.form.Undoing, kFalse);
     EXPECT_EQ(e.hex(11), u"50");
 }
 
