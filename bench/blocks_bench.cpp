@@ -129,7 +129,7 @@ BENCHMARK(BM_Baseline_Compaction_Pair4141_All41_16MiB)->Unit(benchmark::kMillise
 
 // The one-by-one method: find, move the whole tail down, recount; resume where the
 // deleted occurrence stood. Shown for contrast on a small document only.
-void BM_DelAll_Literal_EveryOtherByte_256KiB(benchmark::State& state) {
+void BM_DelAll_OneByOne_EveryOtherByte_256KiB(benchmark::State& state) {
     Bench b;
     const Bytes doc = everyOther41(kSmall);
     for (auto _ : state) {
@@ -155,13 +155,13 @@ void BM_DelAll_Literal_EveryOtherByte_256KiB(benchmark::State& state) {
         benchmark::DoNotOptimize(f.FileBytes.data());
     }
 }
-BENCHMARK(BM_DelAll_Literal_EveryOtherByte_256KiB)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DelAll_OneByOne_EveryOtherByte_256KiB)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 QUILLORY_TARGET("BM_DelAll_EveryOtherByte_16MiB", "BM_Baseline_Compaction_EveryOtherByte_16MiB",
                 2.0, 100.0);
 QUILLORY_TARGET("BM_DelAll_Pair4141_All41_16MiB", "BM_Baseline_Compaction_Pair4141_All41_16MiB",
                 2.0, 100.0);
-QUILLORY_TARGET("BM_DelAll_Literal_EveryOtherByte_256KiB", "BM_DelAll_EveryOtherByte_256KiB", 0, 0);
+QUILLORY_TARGET("BM_DelAll_OneByOne_EveryOtherByte_256KiB", "BM_DelAll_EveryOtherByte_256KiB", 0, 0);
 
 // ---- cut and insert at the front ----
 

@@ -5,9 +5,8 @@
 namespace quillory::testing {
 namespace {
 
-// The offset read-out under a free pointer is compared after every mouse move by the
-// random tester; it moves the mouse with the left button held only, so the other two
-// buttons are checked here. A held button leaves the tooltip as it was.
+// The offset read-out with the right or middle button held: a held button leaves the
+// tooltip as it was.
 TEST(OffsetReadOut, ButtonHeldLeavesTooltip) {
     Editor e;
     for (const int button : {kLeftButton, kRightButton, kMiddleButton}) {

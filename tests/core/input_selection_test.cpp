@@ -59,7 +59,6 @@ TEST_F(Selection, ClickTogglesCellAndMarksIt) {
     }
 }
 
-// The replace-next and cut records it also closes are followed by the random tester.
 TEST_F(Selection, FirstDoubleClickMarksToEndOfFileAndForgetsFind) {
     e.form.FindLast = 3;
     e.form.LengthChanged = kTrue;

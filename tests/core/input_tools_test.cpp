@@ -54,10 +54,8 @@ TEST(CharacterCodeTool, EmptyReplyEndsSilentlyButIsKept) {
     EXPECT_EQ(e.fake.clipboardWrites, 0);
 }
 
-// Two pages that both begin with the second half of 中 (D6 D0): D0 D6 D0 41. Which
-// button and which first byte make a right click shift the pairing, the random tester
-// checks against its own rendering; that the shift happens at all, and when it ends, it
-// does not require.
+// Two pages that both begin with the second half of 中 (D6 D0): D0 D6 D0 41. A right
+// click shifts the pairing by one byte, and any other redraw pairs from the first again.
 struct PairingFix : ::testing::Test {
     Editor e;
     void SetUp() override {

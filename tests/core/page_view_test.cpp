@@ -1,6 +1,4 @@
-// Page view, refresh, navigation and recount. The random tester compares every page it
-// shows with its own rendering and the page after every page command and scroll; these
-// tests keep the fixed points it cannot know: the index maps, the layout threshold, what
+// Page view, refresh, navigation and recount: the index maps, the layout threshold, what
 // the code page makes of odd bytes, the replies to choose page that are not plain
 // numbers, and the page kept when the length changes.
 

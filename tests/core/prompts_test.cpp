@@ -20,9 +20,7 @@ TEST(Numeric, ChecksAndConverts) {
     const std::u16string illegal = u"出现非法数字，请更改";
     const std::u16string odd = u"数字位错误(每个数字为2位),请更改";
     const std::u16string tooLong = u"数字长度超界，请更改";
-    // The random tester answers these prompts with digits, spaces inside pairs, stray
-    // characters and odd counts and compares the bytes; the retry messages and the order
-    // of the checks it does not see.
+    // The retry messages, and the order of the checks.
     const Row rows[] = {
         {{u"abc", u"abcd"}, 1, -1, 1, {0xAB, 0xCD}, {odd}},
         {{u"1g", u"12"}, 1, -1, 0, {0x12}, {illegal}},   // reported before the odd count

@@ -45,8 +45,8 @@ TEST(SearchSwapNext, ReplaceNextShowsEachOccurrencePage) {
     EXPECT_EQ(e.form.CurPage, 1);
 }
 
-// Mended: the literal command leaves BlockBytes as it was when the selection came from a
-// single double click, so replace next would look for stale data.
+// After a single double click the working block holds an older range; replace next must
+// look for the bytes this replacement overwrote.
 TEST(SearchSwapNext, SingleDoubleClickReplacementCapturesOverwrittenBytes) {
     Editor e;
     e.load(Bytes{0x00, 0x00, 0x41, 0x42, 0x00, 0x00, 0x41, 0x42, 0x00, 0x00});
@@ -64,8 +64,8 @@ TEST(SearchSwapNext, SingleDoubleClickReplacementCapturesOverwrittenBytes) {
               (Bytes{0x00, 0x00, 0x58, 0x59, 0x00, 0x00, 0x58, 0x59, 0x00, 0x00}));
 }
 
-// Mended: commands between Swap and SwapNext overwrite the shared pattern, replacement
-// and text; replace next keeps what Swap used.
+// Commands between Swap and SwapNext overwrite the shared pattern, replacement and text;
+// replace next keeps what Swap used.
 TEST(SearchSwapNext, KeepsItsOwnPatternReplacementAndText) {
     Editor e;
     e.load(Bytes{0x41, 0x42, 0x00, 0x41, 0x42, 0x07, 0x07, 0x07, 0x41, 0x42});
@@ -95,10 +95,9 @@ TEST(SearchSwapNext, KeepsItsOwnPatternReplacementAndText) {
               (Bytes{0x58, 0x59, 0x00, 0x58, 0x59, 0xEE, 0xEE, 0xEE, 0x58, 0x59}));
 }
 
-// Mended: turning the page between Swap and SwapNext does not move the continuation
-// point to the page shown; it stays right after the data replaced. Replace all works
-// under the wait cursor and marks the document modified (the random tester seldom saves
-// between a replacement and replace all, so it would not see a lost mark).
+// Turning the page between Swap and SwapNext does not move the continuation point to the
+// page shown; it stays right after the data replaced. Replace all works under the wait
+// cursor and marks the document modified.
 TEST(SearchSwapNext, ContinuesAfterReplacedDataWhateverPageShown) {
     Editor e;
     Bytes doc(1024, 0);
