@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs every test (GUI tests on the offscreen platform, at
-# scale 1 and 2), fuzzes the prompts, the code page and command sequences for a short
-# time with clang's libFuzzer, then builds the Debian package and checks its contents.
+# UndefinedBehaviorSanitizer, checks the style (scripts/lint.sh), runs every test (GUI
+# tests on the offscreen platform, at scale 1 and 2), fuzzes the prompts, the code page
+# and command sequences for a short time with clang's libFuzzer, then builds the Debian
+# package and checks its contents.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset asan
 cmake --build --preset asan -j2
+bash scripts/lint.sh
 ctest --preset asan
 bash scripts/fuzz.sh
 bash scripts/package.sh
