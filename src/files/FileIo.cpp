@@ -228,13 +228,11 @@ class Backup {
   public:
     bool take(int from, std::int64_t length, const std::string& target) {
         length_ = length;
-        std::string tempFolder;
         std::error_code ec;
-        tempFolder = std::filesystem::temp_directory_path(ec).string();
-        for (const std::string& templ :
-             {besideTemplate(target),
-              tempFolder.empty() ? std::string() : tempFolder + "/quillory-backup.XXXXXX"}) {
-            if (templ.empty()) continue;
+        const std::string tempFolder = std::filesystem::temp_directory_path(ec).string();
+        std::vector<std::string> places{besideTemplate(target)};
+        if (!tempFolder.empty()) places.push_back(tempFolder + "/quillory-backup.XXXXXX");
+        for (const std::string& templ : places) {
             auto file = std::make_unique<TempFile>(templ);
             if (file->ok() && reserve(file->fd(), static_cast<std::size_t>(length)) &&
                 copyFile(from, file->fd(), length) && ::fsync(file->fd()) == 0) {
@@ -292,8 +290,8 @@ bool inGroup(gid_t group) {
     if (group == ::getegid()) return true;
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
     const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return std::find(groups.begin(), groups.begin() + std::max(n, 0), group) !=
-           groups.begin() + std::max(n, 0);
+    groups.resize(static_cast<std::size_t>(std::max(n, 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
 }
 
 // A new file renamed over the old one is another file: it keeps the old one's identity
