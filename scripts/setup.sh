@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  dpkg-dev file desktop-file-utils
+  dpkg-dev file desktop-file-utils lintian appstream man-db
   fonts-liberation fonts-wqy-microhei
 )
 

@@ -69,6 +69,8 @@ class FakePlatform : public Platform {
     void setMousePointer(Pointer pointer) override { pointers.push_back(pointer); }
     double screenWidthTwips() override { return screenTwips; }
     void setCaption(const std::u16string& caption) override { captions.push_back(caption); }
+    bool hasCodePage() const override { return !codePageMissing; }
+    bool codePageMissing = false;
 
     // Forgets what was shown (not the replies still queued); long runs call it often.
     void clearRecords();

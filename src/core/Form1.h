@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,6 @@
 #include "platform/Platform.h"
 
 namespace quillory {
-
 
 using Flag = std::int32_t;
 constexpr Flag kTrue = -1;
@@ -53,6 +53,10 @@ class Form1 {
     std::int32_t CurPage = 0;
     std::int32_t PageStart = 0;
     std::u16string FileName;
+    // The file as this editor last read or wrote it, so that a save notices what another
+    // program wrote there since.
+    std::u16string stampedName;
+    FileStamp diskStamp;
     Flag Dirty = kFalse;
     Flag LengthChanged = kFalse;
 
@@ -108,7 +112,8 @@ class Form1 {
     void VscrollBar_Scroll();
 
     // --- window: start-up and New ---
-    void Form_Load();
+    // False, after saying so, where the editor cannot run.
+    bool Form_Load();
     void Fnew();
     void setCaption(const std::u16string& text);
 
@@ -122,6 +127,8 @@ class Form1 {
     // The window's close request; returns true when closing is cancelled.
     bool Form_QueryUnload();
     void Fhelp();
+    bool writeDocument(const std::u16string& name);
+    void remember(const std::u16string& name, const std::optional<FileStamp>& stamp);
 
     // --- input: selection, read-out, right-click tools, prompts ---
     void NumberBox_Click();

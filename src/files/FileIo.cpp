@@ -4,13 +4,17 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <memory>
+#include <new>
 
 namespace quillory {
 namespace {
@@ -202,11 +206,10 @@ bool replaceByRename(const std::string& target, const struct stat* old, const st
 
     mode_t mode = 0666 & ~currentUmask();
     if (old) {
-        if (::geteuid() == 0) {
-            if (::fchown(temp.fd(), old->st_uid, old->st_gid) != 0) return false;
-        } else if (::fchown(temp.fd(), static_cast<uid_t>(-1), old->st_gid) != 0) {
-            // Not a member of the file's group: the file takes ours, as any new file would.
-        }
+        // Only root may give the file away; anyone else keeps their own uid, which is
+        // the file's (renameKeepsIdentity made sure).
+        const uid_t owner = ::geteuid() == 0 ? old->st_uid : static_cast<uid_t>(-1);
+        if (::fchown(temp.fd(), owner, old->st_gid) != 0) return false;
         // After fchown, which clears the set-id bits.
         mode = old->st_mode & 07777;
     }
@@ -218,17 +221,58 @@ bool replaceByRename(const std::string& target, const struct stat* old, const st
     return syncFolder(folderOf(target));
 }
 
-// A file with more than one name: a rename would give only this name the new bytes, so
-// the target is overwritten where it is, with a copy beside it to go back to.
+// The old bytes of a file that is overwritten in place, kept until the new bytes are
+// safely down: in a file beside it where the folder allows, else in the temporary
+// folder, else in memory.
+class Backup {
+  public:
+    bool take(int from, std::int64_t length, const std::string& target) {
+        length_ = length;
+        std::error_code ec;
+        const std::string tempFolder = std::filesystem::temp_directory_path(ec).string();
+        std::vector<std::string> places{besideTemplate(target)};
+        if (!tempFolder.empty()) places.push_back(tempFolder + "/quillory-backup.XXXXXX");
+        for (const std::string& templ : places) {
+            auto file = std::make_unique<TempFile>(templ);
+            if (file->ok() && reserve(file->fd(), static_cast<std::size_t>(length)) &&
+                copyFile(from, file->fd(), length) && ::fsync(file->fd()) == 0) {
+                file_ = std::move(file);
+                return true;
+            }
+        }
+        try {
+            memory_.resize(static_cast<std::size_t>(length));
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+            return false;
+        }
+        return readAllAt(from, memory_.data(), memory_.size(), 0);
+    }
+
+    // Puts the old bytes back into blocks the file already had, so no new space is needed.
+    bool restoreInto(int to) {
+        const bool copied =
+            file_ ? copyFile(file_->fd(), to, length_)
+                  : ::lseek(to, 0, SEEK_SET) == 0 && writeAll(to, memory_.data(), memory_.size());
+        const bool restored = copied && ::ftruncate(to, length_) == 0 && ::fsync(to) == 0;
+        // When the old bytes could not go back, a backup file is their only whole copy.
+        if (!restored && file_) file_->keep();
+        return restored;
+    }
+
+  private:
+    std::unique_ptr<TempFile> file_; // removed with the backup unless kept
+    Bytes memory_;
+    std::int64_t length_ = 0;
+};
+
+// Overwrites the file where it is, for the files whose identity a rename would lose.
 bool overwriteInPlace(const std::string& target, const struct stat& old, const std::uint8_t* data,
                       std::size_t size) {
     Fd file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
     if (!file.ok()) return false;
-    TempFile backup(besideTemplate(target));
-    if (!backup.ok()) return false;
-    if (!reserve(backup.fd(), static_cast<std::size_t>(old.st_size)) ||
-        !copyFile(file.get(), backup.fd(), old.st_size) || ::fsync(backup.fd()) != 0)
-        return false;
+    Backup backup;
+    if (!backup.take(file.get(), old.st_size, target)) return false;
 
     const bool written = reserve(file.get(), size) && ::lseek(file.get(), 0, SEEK_SET) == 0 &&
                          writeAll(file.get(), data, size) &&
@@ -236,14 +280,36 @@ bool overwriteInPlace(const std::string& target, const struct stat& old, const s
                          ::fsync(file.get()) == 0;
     if (!written) {
         ErrnoKeeper keep;
-        // The old bytes go back into blocks they already had, so this needs no new space.
-        const bool restored = copyFile(backup.fd(), file.get(), old.st_size) &&
-                              ::ftruncate(file.get(), old.st_size) == 0 && ::fsync(file.get()) == 0;
-        if (!restored) backup.keep(); // the only whole copy of the old file
+        backup.restoreInto(file.get());
         return false;
     }
-    if (!file.close()) return false;
-    return true; // the backup goes with `backup`
+    return file.close();
+}
+
+bool inGroup(gid_t group) {
+    if (group == ::getegid()) return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
+    groups.resize(static_cast<std::size_t>(std::max(n, 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// A new file renamed over the old one is another file: it keeps the old one's identity
+// only when it can have all the old one had. A file with several names, in a folder we
+// may not write to, of an owner or group we cannot give, or with extended attributes
+// (ACLs among them) is overwritten in place instead.
+bool renameKeepsIdentity(const std::string& target, const struct stat& old) {
+    if (old.st_nlink > 1) return false;
+    if (::access(folderOf(target).c_str(), W_OK | X_OK) != 0) return false;
+    if (::geteuid() != 0 && (old.st_uid != ::geteuid() || !inGroup(old.st_gid))) return false;
+    const ssize_t attributes = ::listxattr(target.c_str(), nullptr, 0);
+    return attributes <= 0;
+}
+
+FileStamp stampFrom(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
 }
 
 } // namespace
@@ -252,7 +318,14 @@ std::string nativePath(std::u16string_view name) {
     return utf8(name);
 }
 
-std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength) {
+std::optional<FileStamp> stampOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return stampFrom(st);
+}
+
+std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength,
+                                   FileStamp* stamp) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.
     Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.ok()) return std::nullopt;
@@ -273,6 +346,7 @@ std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLeng
     const auto length = static_cast<std::size_t>(st.st_size);
     Bytes bytes(length);
     if (!readAllAt(file.get(), bytes.data(), length, 0)) return std::nullopt;
+    if (stamp) *stamp = stampFrom(st);
     return bytes;
 }
 
@@ -307,8 +381,8 @@ bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size
     }
     // A rename would get past a file the user may not write to.
     if (::access(target.c_str(), W_OK) != 0) return false;
-    if (old.st_nlink > 1) return overwriteInPlace(target, old, data, size);
-    return replaceByRename(target, &old, data, size);
+    if (renameKeepsIdentity(target, old)) return replaceByRename(target, &old, data, size);
+    return overwriteInPlace(target, old, data, size);
 }
 
 } // namespace quillory

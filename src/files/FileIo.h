@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Bytes.h"
+#include "platform/Platform.h"
 
 namespace quillory {
 
@@ -17,14 +18,20 @@ namespace quillory {
 // surrogate becomes U+FFFD.
 std::string nativePath(std::u16string_view name);
 
+// The stamp of the regular file the path leads to (links followed); nullopt when there
+// is none.
+std::optional<FileStamp> stampOf(const std::string& path);
+
 // The whole named regular file in a new array, when its length is 1..maxLength;
-// nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file).
-std::optional<Bytes> readWholeFile(const std::string& path,
-                                                       std::int64_t maxLength);
+// nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file). The
+// stamp, when asked for, is that of the file the bytes came from.
+std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength,
+                                   FileStamp* stamp = nullptr);
 
 // Makes the named file hold exactly data[0..size), creating it when missing. A
 // symbolic link stays a link and the file it leads to gets the bytes; hard links stay
-// joined. Returns false with errno set on failure, and the file is then as it was.
+// joined; mode, owner, group, ACLs and extended attributes stay. Returns false with
+// errno set on failure, and the file is then as it was.
 bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 
 // Writes all of data at fd's position across short writes and interruptions; false

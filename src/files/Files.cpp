@@ -12,11 +12,36 @@ const std::u16string kAllFiles = u"所有文件(*.*)|*.*";
 constexpr int kSaveFlags = 0x802;    // overwrite prompt, path must exist
 constexpr int kSaveAsFlags = 0x200A; // overwrite prompt, no change of folder, create prompt
 
-bool writeDocument(const std::u16string& name, const Bytes& bytes) {
-    return writeWholeFile(nativePath(name), bytes.data(), bytes.size());
+} // namespace
+
+// Writes the document to `name`, after asking when another program has changed the file
+// since this editor read or wrote it: its bytes would be lost without a word. Returns
+// true when the document was written.
+bool Form1::writeDocument(const std::u16string& name) {
+    const std::string path = nativePath(name);
+    if (name == stampedName) {
+        const std::optional<FileStamp> now = stampOf(path);
+        if (now && *now != diskStamp &&
+            MsgBox(u"文件已被其他程序修改，是否覆盖？", Buttons::YesNo) != Answer::Yes)
+            return false;
+    }
+    const bool written = writeWholeFile(path, FileBytes.data(), FileBytes.size());
+    // A failed overwrite in place puts the old bytes back, which is a write too: the file
+    // holds what it held when checked, and that is what the next save compares with.
+    if (written || name == stampedName) remember(name, stampOf(path));
+    if (!written) {
+        // A silent failure would look exactly like a save.
+        MsgBox(u"文件保存失败！");
+        return false;
+    }
+    Dirty = kFalse;
+    return true;
 }
 
-} // namespace
+void Form1::remember(const std::u16string& name, const std::optional<FileStamp>& stamp) {
+    stampedName = stamp ? name : std::u16string();
+    diskStamp = stamp.value_or(FileStamp{});
+}
 
 bool Form1::SavePrompt() {
     if (!Dirty) return true;
@@ -44,8 +69,10 @@ void Form1::Fopen() {
     // Read into a buffer of its own: a file that cannot be read whole leaves the
     // document, its name, page and caption as they were. Only the old and the new
     // document are ever held at once.
-    std::optional<Bytes> bytes = readWholeFile(nativePath(CD.FileName), kMaxDocument);
+    FileStamp stamp;
+    std::optional<Bytes> bytes = readWholeFile(nativePath(CD.FileName), kMaxDocument, &stamp);
     if (!bytes) return;
+    remember(CD.FileName, stamp);
 
     FileName = CD.FileName;
     loadDocument(std::move(*bytes));
@@ -65,13 +92,7 @@ bool Form1::Fsave() {
         FileName = CD.FileName;
         if (FileName.empty()) return false;
     }
-    if (!writeDocument(FileName, FileBytes)) {
-        // A silent failure would look exactly like a save.
-        MsgBox(u"文件保存失败！");
-        return false;
-    }
-    Dirty = kFalse;
-    return true;
+    return writeDocument(FileName);
 }
 
 bool Form1::FsaveAs() {
@@ -81,11 +102,7 @@ bool Form1::FsaveAs() {
     platform.showSave(CD);
     if (CD.FileName.empty()) return false;
     FileName = CD.FileName;
-    if (!writeDocument(FileName, FileBytes)) {
-        MsgBox(u"文件保存失败！");
-        return false;
-    }
-    Dirty = kFalse;
+    if (!writeDocument(FileName)) return false;
     setCaption(u"正在编辑 " + FileName);
     return true;
 }

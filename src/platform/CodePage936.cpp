@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace quillory {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 constexpr char16_t kReplacement = u'\uFFFD';
 
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert code page 936");
@@ -36,7 +37,7 @@ public:
         return static_cast<int>(outSize - outLeft);
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -52,6 +53,16 @@ std::u16string decode(Iconv& cv, const char* bytes, std::size_t size) {
 }
 
 } // namespace
+
+bool CodePage936::available() {
+    for (const auto& [to, from] :
+         {std::pair{"UTF-16LE", "CP936"}, std::pair{"CP936", "UTF-16LE"}}) {
+        const iconv_t cd = iconv_open(to, from);
+        if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+        iconv_close(cd);
+    }
+    return true;
+}
 
 const CodePage936& CodePage936::instance() {
     static const CodePage936 table;

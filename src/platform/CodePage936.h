@@ -13,8 +13,11 @@
 namespace quillory {
 
 class CodePage936 {
-public:
+  public:
     static const CodePage936& instance();
+    // Whether the C library converts code page 936 both ways; a stripped-down one may
+    // not, and then the editor has nothing to show its characters with.
+    static bool available();
 
     // The character a lone byte denotes; U+FFFD where the code page has none.
     const std::u16string& byteChar(std::uint8_t b) const { return single_[b]; }
@@ -32,14 +35,12 @@ public:
     Bytes toGbk(std::u16string_view text) const;
     // GBK bytes to text; a byte that starts no character decodes alone.
     std::u16string fromGbk(const std::uint8_t* data, std::size_t size) const;
-    std::u16string fromGbk(const Bytes& bytes) const {
-        return fromGbk(bytes.data(), bytes.size());
-    }
+    std::u16string fromGbk(const Bytes& bytes) const { return fromGbk(bytes.data(), bytes.size()); }
     // The GBK code of one UTF-16 code unit: a byte, or lead * 256 + trail; '?' where
     // the code page lacks it.
     std::uint16_t code(char16_t c) const;
 
-private:
+  private:
     CodePage936();
     void buildEncoder() const;
 

@@ -25,6 +25,17 @@ struct CommonDialog {
     std::u16string FileName; // full path chosen; empty when the dialog was cancelled
 };
 
+// The file a name leads to and the moment its bytes were last written: another
+// program that writes the file, or puts a new file in its place, changes it.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 // State of the prompt dialog. The logic fills Caption, Label1 and Text1; showing it
 // leaves the confirmed text in St51, or the empty text after Cancel or close.
 struct Form2 {
@@ -32,7 +43,7 @@ struct Form2 {
     std::u16string Label1;
     std::u16string Text1;
     std::u16string St51;
-    bool Large = false;  // the large layout, chosen when the dialog loads
+    bool Large = false; // the large layout, chosen when the dialog loads
     bool Loaded = false;
 };
 
@@ -42,7 +53,7 @@ inline const std::u16string kAppTitle = u"Quillory";
 constexpr double kTwipsPerPixel = 15.0;
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Answer msgBox(const std::u16string& text, Buttons buttons,
@@ -66,8 +77,9 @@ public:
     // Resources are embedded in the program; every implementation reads the same bytes.
     virtual Bytes loadResource(const std::u16string& type, int id);
 
-    // Code page 936, built once per process.
+    // Code page 936, built once per process; only once hasCodePage() said yes.
     const CodePage936& codePage() const;
+    virtual bool hasCodePage() const;
 };
 
 } // namespace quillory

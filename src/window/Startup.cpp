@@ -7,7 +7,11 @@
 
 namespace quillory {
 
-void Form1::Form_Load() {
+bool Form1::Form_Load() {
+    if (!platform.hasCodePage()) {
+        MsgBox(u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。");
+        return false;
+    }
     // The prompt dialog chooses its own layout by the same screen test when it loads.
     const long screenPixels = std::lround(platform.screenWidthTwips()) / static_cast<long>(kTwipsPerPixel);
     LargeScreen = screenPixels > 900 ? kTrue : kFalse;
@@ -21,6 +25,7 @@ void Form1::Form_Load() {
         }
     }
     Fnew();
+    return true;
 }
 
 void Form1::Fnew() {
@@ -33,6 +38,7 @@ void Form1::Fnew() {
     PageStart = CurPage = LastPage = 0;
     TailCount = 0;
     FileName.clear();
+    stampedName.clear();
 
     VscrollBar.setValue(0);
     VscrollBar.setMax(0);

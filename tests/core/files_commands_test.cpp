@@ -1,7 +1,10 @@
 // Open, Save, Save as and the save prompt on real files through the scripted platform.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include <tuple>
 
@@ -227,6 +230,68 @@ TEST(SavePrompt, GoesOnOnlyAfterNoOrASave) {
             const bool clean = goesOn && !(source == Close && reply == No);
             EXPECT_EQ(e.form.Dirty, clean ? kFalse : kTrue);
         }
+}
+
+// Another program wrote the file after it was opened: Save asks before its bytes are
+// lost. No writes nothing, keeps the mark and stops the command that wanted the save;
+// Yes writes, and the next save has nothing to ask.
+TEST(ChangedOnDisk, SaveAsksBeforeOverwritingAnotherProgramsBytes) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        void (*change)(const std::string& path);
+    };
+    const Case cases[] = {
+        {"grown", [](const std::string& p) { writeBytes(p, pattern(150, 2)); }},
+        {"same length, later time",
+         [](const std::string& p) {
+             writeBytes(p, pattern(100, 2));
+             const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 60, 0}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), later, 0), 0);
+         }},
+        {"replaced by a new file",
+         [](const std::string& p) {
+             writeBytes(p + ".new", pattern(100, 1));
+             fs::rename(p + ".new", p);
+             const timespec same[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), same, 0), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const std::string path = dir.file("a.bin");
+        writeBytes(path, pattern(100, 1));
+        Editor e;
+        openFile(e, path);
+        e.form.FileBytes[0] ^= 0xFF;
+        e.form.Dirty = kTrue;
+        const ByteVector document = e.form.FileBytes;
+        c.change(path);
+        const ByteVector theirs = readBytes(path);
+
+        e.fake.answers = {Answer::No};
+        EXPECT_FALSE(e.form.Fsave());
+        ASSERT_EQ(e.fake.messageTexts(),
+                  std::vector<std::u16string>{u"文件已被其他程序修改，是否覆盖？"});
+        EXPECT_EQ(e.fake.messages[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(readBytes(path), theirs);
+        EXPECT_EQ(e.form.Dirty, kTrue);
+
+        // Through the save prompt, No to the question is a save that did not happen.
+        e.fake.answers = {Answer::Yes, Answer::No};
+        e.form.Fnew();
+        EXPECT_EQ(e.form.FileBytes, document);
+        EXPECT_EQ(readBytes(path), theirs);
+
+        e.fake.clearRecords();
+        e.fake.answers = {Answer::Yes};
+        EXPECT_TRUE(e.form.Fsave());
+        EXPECT_EQ(readBytes(path), document);
+        EXPECT_EQ(e.form.Dirty, kFalse);
+        EXPECT_TRUE(e.form.Fsave());
+        EXPECT_EQ(e.fake.messages.size(), 1u);
+    }
 }
 
 TEST_F(FilesTest, NoPromptForAnUnmodifiedDocument) {

@@ -1,10 +1,14 @@
 // Whole-file access: links, permissions and owners keep their shape across a save.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +133,116 @@ TEST(FileIo, OwnerIsKeptWhenRunningAsRoot) {
     const struct stat st = statOf(dir.file("f"));
     EXPECT_EQ(st.st_uid, 4321u);
     EXPECT_EQ(st.st_gid, 5432u);
+}
+
+// Runs `body` in a child process, as the ordinary user `uid`:`gid` when this process is
+// root; true when body returned true. The child's own assertions would not reach the
+// parent, so body reports by its result.
+bool inChild(uid_t uid, gid_t gid, const std::function<bool()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(3);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// Where a rename cannot give the new file all the old one had, the file is overwritten
+// where it is, and keeps its inode, owner, group and mode; its backup, beside it or in
+// the temporary folder or in memory, is gone afterwards, and a write that fails puts the
+// old bytes back. As root the saver is an ordinary user in a child process; otherwise
+// the cases that need another owner are skipped.
+TEST(FileIo, FilesARenameWouldChangeAreOverwrittenInPlace) {
+    const bool root = ::geteuid() == 0;
+    const uid_t user = root ? 65534 : ::geteuid();
+    const gid_t group = root ? 65534 : ::getegid();
+    struct Case {
+        const char* name;
+        bool folderWritable;
+        bool tempWritable;
+        uid_t owner; // 0: root, else the saving user
+        gid_t fileGroup;
+        rlim_t sizeLimit; // 0: none
+    };
+    const Case cases[] = {
+        {"read-only folder, backup in the temporary folder", false, true, 1, 1, 0},
+        {"read-only folder, backup in memory", false, false, 1, 1, 0},
+        {"read-only folder, the write fails", false, true, 1, 1, 1500},
+        {"another owner", true, true, 0, 0, 0},
+        {"a group the saver is not in", true, true, 1, 0, 0},
+    };
+    int ran = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool otherOwner = c.owner == 0 || c.fileGroup == 0;
+        if (otherOwner && !root) continue;
+        ++ran;
+        TempFolder dir;
+        const std::string folder = dir.file("folder");
+        const std::string temp = dir.file("temp");
+        const std::string file = folder + "/doc.bin";
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir(temp.c_str(), 0755), 0);
+        writeBytes(file, pattern(1000, 1));
+        const uid_t fileOwner = c.owner == 0 ? 0 : user;
+        const gid_t fileGroup = c.fileGroup == 0 ? 0 : group;
+        ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+        // As root the folders the user may write to are the user's; otherwise the others
+        // are made read-only.
+        ASSERT_EQ(root ? ::chown(file.c_str(), fileOwner, fileGroup) : 0, 0);
+        for (const auto& [path, writable] :
+             {std::pair{folder, c.folderWritable}, {temp, c.tempWritable}}) {
+            const int rc = root ? (writable ? ::chown(path.c_str(), user, group) : 0)
+                                : ::chmod(path.c_str(), writable ? 0755 : 0555);
+            ASSERT_EQ(rc, 0) << path;
+        }
+        const struct stat before = statOf(file);
+
+        const ByteVector now = pattern(2000, 2);
+        const bool saved = inChild(user, group, [&] {
+            ::setenv("TMPDIR", temp.c_str(), 1);
+            if (c.sizeLimit) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{c.sizeLimit, c.sizeLimit};
+                if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+            }
+            return save(file, now);
+        });
+        ::chmod(folder.c_str(), 0755);
+        ::chmod(temp.c_str(), 0755);
+
+        EXPECT_EQ(saved, c.sizeLimit == 0);
+        EXPECT_EQ(readBytes(file), saved ? now : pattern(1000, 1));
+        const struct stat after = statOf(file);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_uid, fileOwner);
+        EXPECT_EQ(after.st_gid, fileGroup);
+        EXPECT_EQ(after.st_mode & 07777, 0666u);
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"doc.bin"});
+        EXPECT_TRUE(namesIn(temp).empty());
+    }
+    if (!root) GTEST_SKIP() << "ran " << ran << " cases; another owner or group needs root";
+}
+
+// Extended attributes, ACLs among them, belong to the file and stay with it.
+TEST(FileIo, ExtendedAttributesStay) {
+    TempFolder dir;
+    const std::string file = dir.file("f");
+    writeBytes(file, pattern(10, 1));
+    if (::setxattr(file.c_str(), "user.note", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);
+    const ino_t inode = statOf(file).st_ino;
+    ASSERT_TRUE(save(file, pattern(20, 2)));
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(file.c_str(), "user.note", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+    EXPECT_EQ(statOf(file).st_ino, inode);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"f"});
 }
 
 TEST(FileIo, WriteAllReportsAWriteCutShort) {

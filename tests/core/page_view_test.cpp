@@ -42,6 +42,17 @@ TEST(Startup, NewDocument) {
     EXPECT_TRUE(e.fake.messages.empty());
 }
 
+// A C library without GBK conversion: the editor says so and does not start.
+TEST(Startup, StopsWithAMessageWithoutTheCodePage) {
+    FakePlatform fake;
+    fake.codePageMissing = true;
+    Form1 form(fake);
+    EXPECT_FALSE(form.Form_Load());
+    EXPECT_EQ(fake.messageTexts(),
+              std::vector<std::u16string>{u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。"});
+    EXPECT_TRUE(form.FileBytes.empty());
+}
+
 // The counts are 32-bit: 32,768 pages of the largest document do not wrap.
 TEST(Recount, LengthsAndStatusLine) {
     struct Row {

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -22,6 +24,7 @@ class GuiOpenTest : public QObject {
     Q_OBJECT
   private slots:
     void f2OpensAFileThroughTheDialog();
+    void f3OnANewDocumentAsksBeforeReplacingAFile();
 };
 
 namespace {
@@ -99,6 +102,71 @@ void GuiOpenTest::f2OpensAFileThroughTheDialog() {
                         static_cast<qsizetype>(form.FileBytes.size())),
              bytes);
     QCOMPARE(form.Dirty, kFalse);
+}
+
+// Save of a new document picks its name in the open form of the dialog; an existing
+// file chosen there is replaced only after the question the save form asks. No goes
+// back to the dialog; Yes saves.
+void GuiOpenTest::f3OnANewDocumentAsksBeforeReplacingAFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("taken"));
+    QVERIFY(writeFile(path, QByteArray("theirs")));
+
+    QtPlatform platform;
+    EditorSession session(platform);
+    Form1& form = session.form;
+    MainWindow& window = session.window;
+    form.Dirty = kTrue;
+
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        // The window is active again once the dialogs of the round before have gone.
+        QVERIFY(testing::showActive(window));
+        QStringList questions;
+        bool backInTheDialog = false;
+        bool accepted = false;
+        QTimer poll;
+        // Each step is queued, so that the question runs in the dialog's own loop where
+        // this timer can answer it; a step waits until the one before it has run.
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                if (questions.size() == 1) return;
+                questions << box->text();
+                QMetaObject::invokeMethod(box->button(answer), &QAbstractButton::click,
+                                          Qt::QueuedConnection);
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                if (!questions.isEmpty()) {
+                    backInTheDialog = true;
+                    poll.stop();
+                    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+                } else if (!accepted) {
+                    dialog->selectFile(path);
+                    if (dialog->selectedFiles() != QStringList{path}) return;
+                    accepted = true;
+                    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+                }
+            }
+        });
+        poll.start(20);
+        QTest::keyClick(&window, Qt::Key_F3);
+        poll.stop();
+
+        QCOMPARE(questions,
+                 QStringList{QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                 .arg(QStringLiteral("taken"))});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (answer == QMessageBox::No) {
+            QVERIFY(backInTheDialog);
+            QCOMPARE(file.readAll(), QByteArray("theirs"));
+            QCOMPARE(form.Dirty, kTrue);
+            QVERIFY(form.FileName.empty());
+        } else {
+            QCOMPARE(file.readAll(), QByteArray(512, '\0'));
+            QCOMPARE(form.Dirty, kFalse);
+        }
+    }
 }
 
 } // namespace quillory

@@ -226,6 +226,24 @@ class GuiSelectionTest : public QObject {
         }
     }
 
+    // A reply longer than a line edit keeps by default reaches the command whole: a
+    // pasted 40,000 characters insert 40,000 bytes.
+    void longReplyIsInsertedWhole() {
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at(window->numberView(), 0));
+        QCOMPARE(form->SelStart, 0);
+        const QString reply(40000, QLatin1Char('q'));
+        QGuiApplication::clipboard()->setText(reply);
+        onNextModal([](QWidget* modal) {
+            auto* text = modal->findChild<QLineEdit*>(QStringLiteral("Text1"));
+            QTest::keySequence(text, QKeySequence::Paste);
+            QTest::keyClick(text, Qt::Key_Return);
+        });
+        QTest::keyClick(window, Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(form->FileBytes.size(), std::size_t{1024 + 40000});
+        QVERIFY(std::all_of(form->FileBytes.begin(), form->FileBytes.begin() + 40000,
+                            [](std::uint8_t b) { return b == 'q'; }));
+    }
+
     // Nothing overlaps the two-line prompt, the buttons fit inside, and the large
     // dialog is bigger with 12-point text.
     void promptLayouts() {

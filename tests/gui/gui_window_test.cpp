@@ -1,6 +1,7 @@
 // The real main window on the offscreen platform: menu tree, fixed size, grids drawn
 // from the models, and page turns by key and scroll bar.
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
@@ -61,9 +62,18 @@ class GuiWindowTest : public QObject {
               static_cast<QWidget*>(window->numberView()), static_cast<QWidget*>(window->chrView()),
               static_cast<QWidget*>(window->scrollBar()),
               static_cast<QWidget*>(window->statusLabel())}) {
-            QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-            QVERIFY2(!w->accessibleDescription().isEmpty(), qPrintable(w->objectName()));
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            QVERIFY2(a && !a->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
+            QVERIFY2(!a->text(QAccessible::Description).isEmpty(), qPrintable(w->objectName()));
         }
+        // A reader hears the status line's text, and the new text after a page turn.
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(window->statusLabel());
+        QCOMPARE(status->text(QAccessible::Name),
+                 QStringLiteral("文件字节:512( &H200) 总页数:1 当前页:1"));
+        loadPages(3);
+        QTest::keyClick(window, Qt::Key_F6);
+        QCOMPARE(status->text(QAccessible::Name),
+                 QStringLiteral("文件字节:1,536( &H600) 总页数:3 当前页:2"));
     }
 
     void menuTreeMatchesTheTable() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <limits>
 
 #include "window/Layout.h"
 
@@ -41,6 +42,9 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
     Text1 = new ReplyEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Qt's default of 32,767 characters would cut a long reply without a word; a
+    // reply too long for the document is refused by the command that takes it.
+    Text1->setMaxLength(std::numeric_limits<int>::max());
     KeyOK = new QPushButton(QStringLiteral("确定"), this);
     KeyOK->setObjectName(QStringLiteral("KeyOK"));
     KeyOK->setDefault(true);

@@ -86,34 +86,42 @@ QStringList nameFilters(const std::u16string& filter) {
     return filters;
 }
 
-// Qt's own dialog, also on the offscreen platform; it refuses a name in a folder that
-// does not exist when asked to.
+// Qt's own dialog, also on the offscreen platform. It refuses a name in a folder that
+// does not exist when asked to, and asks before an existing file is replaced in the
+// open form too: Save of a new document picks its name there.
 class FileDialog : public QFileDialog {
   public:
-    FileDialog(QWidget* parent, const QString& title, bool pathMustExist)
-        : QFileDialog(parent, title), pathMustExist_(pathMustExist) {}
+    FileDialog(QWidget* parent, const QString& title, int flags)
+        : QFileDialog(parent, title), flags_(flags) {}
 
     void accept() override {
         const QStringList files = selectedFiles();
-        if (pathMustExist_ && !files.isEmpty()) {
-            const QFileInfo info(files.first());
-            if (!info.isDir() && !info.absoluteDir().exists()) {
-                QMessageBox::warning(this, windowTitle(),
-                                     QStringLiteral("路径不存在。\n%1").arg(info.absolutePath()));
-                return;
-            }
+        if (files.isEmpty()) return QFileDialog::accept();
+        const QFileInfo info(files.first());
+        if ((flags_ & kPathMustExist) && !info.isDir() && !info.absoluteDir().exists()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("路径不存在。\n%1").arg(info.absolutePath()));
+            return;
         }
+        // The save form asks this itself; the question and its answers are the same.
+        if ((flags_ & kOverwritePrompt) && acceptMode() == AcceptOpen && info.exists() &&
+            !info.isDir() &&
+            QMessageBox::warning(
+                this, windowTitle(),
+                tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
         QFileDialog::accept();
     }
 
   private:
-    bool pathMustExist_;
+    int flags_;
 };
 
 } // namespace
 
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
-    FileDialog box(window_, q(dialog.DialogTitle), (dialog.Flags & kPathMustExist) != 0);
+    FileDialog box(window_, q(dialog.DialogTitle), dialog.Flags);
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open form too takes a name that does not exist yet: Save uses it for new files.

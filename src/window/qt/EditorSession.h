@@ -12,12 +12,13 @@ class EditorSession {
   public:
     explicit EditorSession(QtPlatform& platform) : form(platform), window(form) {
         platform.setWindow(&window);
-        form.Form_Load();
-        window.applyLayout();
+        started = form.Form_Load();
+        if (started) window.applyLayout();
     }
 
     Form1 form;
     MainWindow window;
+    bool started = false;
 };
 
 } // namespace quillory

@@ -81,7 +81,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     state_ = new QLabel(central);
     state_->setObjectName(QStringLiteral("StateBar"));
     state_->setTextFormat(Qt::PlainText);
-    state_->setAccessibleName(QStringLiteral("状态 Status"));
+    // No fixed accessible name: it would hide the text, which is what a reader wants.
     state_->setAccessibleDescription(QStringLiteral("File length, number of pages, current page"));
     form_.StateBar.onChanged = [this] {
         state_->setText(QString::fromStdU16String(form_.StateBar.displayText()));

@@ -9,6 +9,7 @@ int main(int argc, char* argv[]) {
 
     quillory::QtPlatform platform;
     quillory::EditorSession session(platform);
+    if (!session.started) return 1;
     quillory::MainWindow& window = session.window;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = window.frameGeometry();

@@ -1,0 +1,86 @@
+// quillory_manpage TEMPLATE OUTPUT: writes the manual page, with its KEYS section taken
+// from the menu table at build time, so the page lists exactly the keys the program has.
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/Format.h"
+#include "window/Menu.h"
+
+namespace {
+
+// Text as roff reads it literally: backslashes escaped, no control character at the start.
+std::string roff(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += c == '\\' ? std::string("\\e") : std::string(1, c);
+    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out = "\\&" + out;
+    return out;
+}
+
+// One subsection per menu, in menu order; each command is a tagged paragraph headed by
+// its key.
+std::string keysSection() {
+    using namespace quillory;
+    std::string text;
+    const std::vector<MenuItem>& items = menuTree();
+    std::vector<std::string> path; // captions of the menus above the entry
+    std::string heading;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& item = items[i];
+        path.resize(static_cast<std::size_t>(item.level - 1));
+        const std::string caption = utf8(item.caption);
+        if (i + 1 < items.size() && items[i + 1].level > item.level) {
+            path.push_back(caption);
+            continue;
+        }
+        if (item.caption == u"-") continue;
+        std::string where;
+        for (const std::string& p : path)
+            where += (where.empty() ? "" : " > ") + p;
+        if (where.empty()) where = "Menu bar";
+        if (where != heading) {
+            text += ".SS \"" + roff(where) + "\"\n";
+            heading = where;
+        }
+        const std::string key = shortcutText(item.shortcut);
+        text += ".TP\n.B " + (key.empty() ? std::string("\\(em") : roff(key)) + "\n" +
+                roff(caption) + " \\(em " + roff(item.english) + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 3) {
+        std::cerr << "usage: quillory_manpage TEMPLATE OUTPUT\n";
+        return 2;
+    }
+    std::ifstream in(argv[1]);
+    if (!in) {
+        std::cerr << "cannot read " << argv[1] << "\n";
+        return 1;
+    }
+    const std::string marker = ".\\\" keys:";
+    std::string page, line;
+    bool found = false;
+    while (std::getline(in, line)) {
+        if (line.rfind(marker, 0) == 0) {
+            page += keysSection();
+            found = true;
+        } else {
+            page += line + "\n";
+        }
+    }
+    if (!found) {
+        std::cerr << "no \"" << marker << "\" line in " << argv[1] << "\n";
+        return 1;
+    }
+    std::ofstream out(argv[2]);
+    out << page;
+    return out.good() ? 0 : 1;
+}
