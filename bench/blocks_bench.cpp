@@ -161,7 +161,8 @@ QUILLORY_TARGET("BM_DelAll_EveryOtherByte_16MiB", "BM_Baseline_Compaction_EveryO
                 2.0, 100.0);
 QUILLORY_TARGET("BM_DelAll_Pair4141_All41_16MiB", "BM_Baseline_Compaction_Pair4141_All41_16MiB",
                 2.0, 100.0);
-QUILLORY_TARGET("BM_DelAll_OneByOne_EveryOtherByte_256KiB", "BM_DelAll_EveryOtherByte_256KiB", 0, 0);
+QUILLORY_TARGET("BM_DelAll_OneByOne_EveryOtherByte_256KiB", "BM_DelAll_EveryOtherByte_256KiB", 0,
+                0);
 
 // ---- cut and insert at the front ----
 

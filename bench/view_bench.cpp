@@ -9,11 +9,11 @@
 
 #include "BenchTable.h"
 #include "core/Form1.h"
+#include "platform/qt/QtPlatform.h"
+#include "support/FakePlatform.h"
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 #include "window/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
-#include "support/FakePlatform.h"
 
 namespace {
 

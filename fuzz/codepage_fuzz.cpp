@@ -58,7 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!isSurrogate(c), "GBK decodes inside the BMP");
         replaced |= c == 0xFFFD;
     }
-    if (!replaced)
-        check(cp.toGbk(shown) == Bytes(data, data + size), "bytes come back");
+    if (!replaced) check(cp.toGbk(shown) == Bytes(data, data + size), "bytes come back");
     return 0;
 }

@@ -14,10 +14,10 @@ enum MouseButton { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
 // Tells a view that its model changed; views coalesce repaints themselves.
 class Observable {
-public:
+  public:
     std::function<void()> onChanged;
 
-protected:
+  protected:
     void changed() {
         if (onChanged) onChanged();
     }
@@ -25,7 +25,7 @@ protected:
 
 // A list box: entries with a selection each, a current entry and a tooltip.
 class ListBox : public Observable {
-public:
+  public:
     std::function<void()> Click;
     std::function<void()> DblClick;
     std::function<void(int button, int shift, float x, float y)> MouseDown;
@@ -51,7 +51,7 @@ public:
     void userMouseDown(int button, int shift, float x, float y);
     void userMouseMove(int buttons, int shift, float x, float y);
 
-private:
+  private:
     std::vector<std::u16string> items_;
     std::vector<std::uint8_t> selected_;
     int listIndex_ = -1;
@@ -60,7 +60,7 @@ private:
 
 // A vertical scroll bar with minimum 0 and steps of 1.
 class ScrollBar : public Observable {
-public:
+  public:
     std::function<void()> Change;
     std::function<void()> Scroll;
 
@@ -76,19 +76,19 @@ public:
     // Each movement while the box is dragged.
     void userScroll(int v);
 
-private:
+  private:
     int value_ = 0;
     int max_ = 0;
 };
 
 // A label. A single "&" marks a mnemonic and is not shown; "&&" shows one ampersand.
 class Label : public Observable {
-public:
+  public:
     const std::u16string& caption() const { return caption_; }
     void setCaption(const std::u16string& text);
     std::u16string displayText() const;
 
-private:
+  private:
     std::u16string caption_;
 };
 

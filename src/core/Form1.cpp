@@ -30,16 +30,22 @@ const std::u16string kPairTail = u"  ";
 
 } // namespace
 
-Form1::Form1(Platform& p) : platform(p) { wireEvents(); }
+Form1::Form1(Platform& p) : platform(p) {
+    wireEvents();
+}
 
 void Form1::wireEvents() {
     NumberBox.Click = [this] { NumberBox_Click(); };
     ChrBox.Click = [this] { ChrBox_Click(); };
     NumberBox.DblClick = [this] { NumberBox_DblClick(); };
     ChrBox.DblClick = [this] { ChrBox_DblClick(); };
-    NumberBox.MouseDown = [this](int b, int s, float x, float y) { NumberBox_MouseDown(b, s, x, y); };
+    NumberBox.MouseDown = [this](int b, int s, float x, float y) {
+        NumberBox_MouseDown(b, s, x, y);
+    };
     ChrBox.MouseDown = [this](int b, int s, float x, float y) { ChrBox_MouseDown(b, s, x, y); };
-    NumberBox.MouseMove = [this](int b, int s, float x, float y) { NumberBox_MouseMove(b, s, x, y); };
+    NumberBox.MouseMove = [this](int b, int s, float x, float y) {
+        NumberBox_MouseMove(b, s, x, y);
+    };
     ChrBox.MouseMove = [this](int b, int s, float x, float y) { ChrBox_MouseMove(b, s, x, y); };
     VscrollBar.Change = [this] { VscrollBar_Change(); };
     VscrollBar.Scroll = [this] { VscrollBar_Scroll(); };
@@ -68,7 +74,8 @@ void Form1::ShowPage() {
             ChrBox.setText(OffsetToCell[o], kBlankChr);
         }
     }
-    for (int r = 0; r < 32; ++r) AddressBox.addItem(addressText(PageStart + 16 * r));
+    for (int r = 0; r < 32; ++r)
+        AddressBox.addItem(addressText(PageStart + 16 * r));
     for (int o = 0; o <= last; ++o)
         NumberBox.setText(OffsetToCell[o], texts.hex[FileBytes[PageStart + o]]);
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Bytes.h"
 #include "core/Controls.h"
+#include "platform/Bytes.h"
 #include "platform/Platform.h"
 
 namespace quillory {

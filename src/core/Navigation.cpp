@@ -11,7 +11,9 @@
 namespace quillory {
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; }
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\u3000';
+}
 
 // The power of ten of the first significant digit of a number, its exponent included:
 // negative for magnitudes below one. Asked only of numbers out of a double's range,
@@ -37,8 +39,10 @@ long long magnitude(std::string_view number) {
 // locale's decimal separator; nothing else.
 std::optional<double> parseNumber(const std::u16string& reply) {
     std::size_t b = 0, e = reply.size();
-    while (b < e && isBlank(reply[b])) ++b;
-    while (e > b && isBlank(reply[e - 1])) --e;
+    while (b < e && isBlank(reply[b]))
+        ++b;
+    while (e > b && isBlank(reply[e - 1]))
+        --e;
     const char* point = std::localeconv()->decimal_point;
     const char localePoint = point && point[0] && !point[1] ? point[0] : '.';
     std::string text;
@@ -96,7 +100,9 @@ void Form1::VscrollBar_Change() {
     Renovate();
 }
 
-void Form1::VscrollBar_Scroll() { VscrollBar_Change(); }
+void Form1::VscrollBar_Scroll() {
+    VscrollBar_Change();
+}
 
 void Form1::Fcount() {
     const std::int32_t len = LastOffset;

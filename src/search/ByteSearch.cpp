@@ -150,5 +150,4 @@ std::int32_t removeOccurrences(Bytes& bytes, std::size_t from, const Bytes& patt
     return static_cast<std::int32_t>(removedBytes / n);
 }
 
-
 } // namespace quillory

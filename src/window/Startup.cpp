@@ -13,7 +13,8 @@ bool Form1::Form_Load() {
         return false;
     }
     // The prompt dialog chooses its own layout by the same screen test when it loads.
-    const long screenPixels = std::lround(platform.screenWidthTwips()) / static_cast<long>(kTwipsPerPixel);
+    const long screenPixels =
+        std::lround(platform.screenWidthTwips()) / static_cast<long>(kTwipsPerPixel);
     LargeScreen = screenPixels > 900 ? kTrue : kFalse;
     Dialog2.Large = LargeScreen != 0;
     Dialog2.Loaded = true;

@@ -4,11 +4,11 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "gui/GuiWindow.h"
+#include "platform/qt/QtPlatform.h"
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 #include "window/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
-#include "gui/GuiWindow.h"
 
 using namespace quillory;
 

@@ -14,12 +14,12 @@
 
 #include "core/Form1.h"
 #include "core/Format.h"
+#include "gui/GuiWindow.h"
+#include "input/qt/PromptDialog.h"
+#include "platform/qt/QtPlatform.h"
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 #include "window/qt/MainWindow.h"
-#include "input/qt/PromptDialog.h"
-#include "platform/qt/QtPlatform.h"
-#include "gui/GuiWindow.h"
 
 using namespace quillory;
 

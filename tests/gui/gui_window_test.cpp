@@ -9,12 +9,12 @@
 #include <QtTest>
 
 #include "core/Form1.h"
+#include "gui/GuiWindow.h"
+#include "platform/qt/QtPlatform.h"
+#include "window/Menu.h"
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 #include "window/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
-#include "gui/GuiWindow.h"
-#include "window/Menu.h"
 
 using namespace quillory;
 

@@ -69,10 +69,10 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
     const int width = twipsToPixels(l.clientWidth);
     Label1->setGeometry(0, twipsToPixels(l.labelTop), width, labelRoom + shift);
     Text1->setGeometry(0, twipsToPixels(l.textTop) + shift, width, twipsToPixels(l.textHeight));
-    KeyOK->setGeometry(twipsToPixels(l.okLeft), twipsToPixels(l.buttonTop) + shift, twipsToPixels(l.buttonWidth),
-                       twipsToPixels(l.buttonHeight));
-    KeyCancel->setGeometry(twipsToPixels(l.cancelLeft), twipsToPixels(l.buttonTop) + shift, twipsToPixels(l.buttonWidth),
-                           twipsToPixels(l.buttonHeight));
+    KeyOK->setGeometry(twipsToPixels(l.okLeft), twipsToPixels(l.buttonTop) + shift,
+                       twipsToPixels(l.buttonWidth), twipsToPixels(l.buttonHeight));
+    KeyCancel->setGeometry(twipsToPixels(l.cancelLeft), twipsToPixels(l.buttonTop) + shift,
+                           twipsToPixels(l.buttonWidth), twipsToPixels(l.buttonHeight));
     setFixedSize(width, twipsToPixels(l.clientHeight) + shift);
 
     connect(KeyOK, &QPushButton::clicked, this, [this] { KeyOK_Click(); });

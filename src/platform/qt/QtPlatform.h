@@ -9,7 +9,7 @@
 namespace quillory {
 
 class QtPlatform : public Platform {
-public:
+  public:
     // The window that dialogs are modal to and that shows the caption.
     void setWindow(QWidget* window) { window_ = window; }
 
@@ -26,7 +26,7 @@ public:
     double screenWidthTwips() override;
     void setCaption(const std::u16string& caption) override;
 
-private:
+  private:
     void showFile(CommonDialog& dialog, bool saveForm);
 
     QPointer<QWidget> window_;

@@ -3,8 +3,8 @@
 // that Form_Load chose. The program, the GUI tests and the tools start the same way.
 
 #include "core/Form1.h"
-#include "window/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "window/qt/MainWindow.h"
 
 namespace quillory {
 

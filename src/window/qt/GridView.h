@@ -10,7 +10,7 @@ namespace quillory {
 
 class GridView : public QWidget {
     Q_OBJECT
-public:
+  public:
     GridView(ListBox& model, int columns, QWidget* parent = nullptr);
 
     // Row height and column width in twips.
@@ -23,13 +23,13 @@ public:
     // Centre of cell k in widget pixels.
     QPointF cellCentre(int k) const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void showToolTip(QMouseEvent* event);
 
     ListBox& model_;

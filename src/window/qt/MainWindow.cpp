@@ -9,15 +9,16 @@
 #include <map>
 
 #include "core/Form1.h"
-#include "window/qt/GridView.h"
 #include "window/Layout.h"
 #include "window/Menu.h"
+#include "window/qt/GridView.h"
 
 namespace quillory {
 namespace {
 
 QRect pixelRect(const Rect& r) {
-    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                 twipsToPixels(r.height));
 }
 
 QKeySequence keyOf(const Shortcut& s) {

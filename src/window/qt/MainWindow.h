@@ -15,7 +15,7 @@ class QtPlatform;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(Form1& form, QWidget* parent = nullptr);
 
     // Sizes the window and its controls for the layout Form_Load chose; fixed size.
@@ -27,10 +27,10 @@ public:
     QScrollBar* scrollBar() const { return scroll_; }
     QLabel* statusLabel() const { return state_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void syncScrollBar();
 
