@@ -7,7 +7,7 @@
 namespace quillory {
 
 std::u16string hexText(std::uint32_t value) {
-    char digits[8];
+    char digits[8] = {};
     const char* end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
     std::u16string s;
     for (const char* p = digits; p != end; ++p)

@@ -186,8 +186,8 @@ bool copyFile(int from, int to, std::int64_t length) {
     Bytes buffer(static_cast<std::size_t>(
         std::min<std::int64_t>(length > 0 ? length : 1, std::int64_t{1} << 20)));
     for (std::int64_t done = 0; done < length;) {
-        const auto n =
-            static_cast<std::size_t>(std::min<std::int64_t>(length - done, buffer.size()));
+        const auto n = static_cast<std::size_t>(
+            std::min<std::int64_t>(length - done, static_cast<std::int64_t>(buffer.size())));
         if (!readAllAt(from, buffer.data(), n, done) || ::lseek(to, done, SEEK_SET) < 0 ||
             !writeAll(to, buffer.data(), n))
             return false;
