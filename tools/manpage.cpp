@@ -26,20 +26,12 @@ std::string roff(const std::string& text) {
 std::string keysSection() {
     using namespace quillory;
     std::string text;
-    const std::vector<MenuItem>& items = menuTree();
-    std::vector<std::string> path; // captions of the menus above the entry
     std::string heading;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const MenuItem& item = items[i];
-        path.resize(static_cast<std::size_t>(item.level - 1));
+    for (const MenuCommand& command : menuCommands()) {
+        const MenuItem& item = *command.item;
         const std::string caption = utf8(item.caption);
-        if (i + 1 < items.size() && items[i + 1].level > item.level) {
-            path.push_back(caption);
-            continue;
-        }
-        if (item.caption == u"-") continue;
         std::string where;
-        for (const std::string& p : path)
+        for (const std::string& p : command.path)
             where += (where.empty() ? "" : " > ") + p;
         if (where.empty()) where = "Menu bar";
         if (where != heading) {

@@ -58,26 +58,31 @@ const std::vector<MenuItem>& menuTree() {
     return items;
 }
 
-std::string keyTableMarkdown() {
-    std::string table = "| 菜单 Menu | 命令 Command | 键 Key | What it does |\n|---|---|---|---|\n";
+std::vector<MenuCommand> menuCommands() {
+    std::vector<MenuCommand> commands;
     const std::vector<MenuItem>& items = menuTree();
-    std::vector<std::string> path; // captions of the menus above the entry
+    std::vector<std::string> path;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const MenuItem& item = items[i];
         path.resize(static_cast<std::size_t>(item.level - 1));
-        const std::string caption = utf8(item.caption);
         const bool hasChildren = i + 1 < items.size() && items[i + 1].level > item.level;
-        if (hasChildren) {
-            path.push_back(caption);
-            continue;
-        }
-        if (item.caption == u"-") continue;
+        if (hasChildren)
+            path.push_back(utf8(item.caption));
+        else if (item.caption != u"-")
+            commands.push_back({path, &item});
+    }
+    return commands;
+}
+
+std::string keyTableMarkdown() {
+    std::string table = "| 菜单 Menu | 命令 Command | 键 Key | What it does |\n|---|---|---|---|\n";
+    for (const MenuCommand& command : menuCommands()) {
         std::string where;
-        for (const std::string& p : path)
+        for (const std::string& p : command.path)
             where += (where.empty() ? "" : " › ") + p;
-        const std::string key = shortcutText(item.shortcut);
-        table += "| " + (where.empty() ? "—" : where) + " | " + caption + " | " +
-                 (key.empty() ? "—" : key) + " | " + item.english + " |\n";
+        const std::string key = shortcutText(command.item->shortcut);
+        table += "| " + (where.empty() ? "—" : where) + " | " + utf8(command.item->caption) +
+                 " | " + (key.empty() ? "—" : key) + " | " + command.item->english + " |\n";
     }
     return table;
 }

@@ -27,6 +27,14 @@ struct MenuItem {
 
 const std::vector<MenuItem>& menuTree();
 
+// A command of the menu tree with the captions (UTF-8) of the menus above it.
+struct MenuCommand {
+    std::vector<std::string> path;
+    const MenuItem* item;
+};
+// The commands in menu order; menus that hold entries and separators are left out.
+std::vector<MenuCommand> menuCommands();
+
 // "Ctrl+Shift+F1" and the like; empty for no shortcut.
 std::string shortcutText(const Shortcut& shortcut);
 
