@@ -81,11 +81,14 @@ void GuiOpenTest::f2OpensAFileThroughTheDialog() {
         if (!dialog) return;
         const QModelIndex index = listed(dialog, QStringLiteral("data"));
         if (!index.isValid() && clock.elapsed() < 5000) return;
-        poll.stop();
         title = dialog->windowTitle();
         offered = index.isValid();
         enabled = index.isValid() && (index.flags() & Qt::ItemIsEnabled);
+        // The list takes a new selection when its model has caught up, not always at once;
+        // until then the dialog still reports the preselected file.
         dialog->selectFile(path);
+        if (dialog->selectedFiles() != QStringList{path} && clock.elapsed() < 5000) return;
+        poll.stop();
         static_cast<QDialog*>(dialog)->accept(); // as the Open button does
     });
     poll.start(20);
