@@ -2,7 +2,9 @@
 // Real files in a temporary folder for the file tests, read and written with the
 // standard library so that the editor's own file access is not checked with itself.
 
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -115,5 +118,21 @@ class FileSizeLimit {
     void (*handler_)(int) = nullptr;
     bool ok_ = false;
 };
+
+// Runs `body` in a child process, as the ordinary user `uid`:`gid` when this process is
+// root; true when body returned true. The child's own assertions would not reach the
+// parent, so body reports by its result.
+inline bool inChild(uid_t uid, gid_t gid, const std::function<bool()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(3);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
 
 } // namespace quillory::testing

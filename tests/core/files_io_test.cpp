@@ -1,14 +1,11 @@
 // Whole-file access: links, permissions and owners keep their shape across a save.
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -133,22 +130,6 @@ TEST(FileIo, OwnerIsKeptWhenRunningAsRoot) {
     const struct stat st = statOf(dir.file("f"));
     EXPECT_EQ(st.st_uid, 4321u);
     EXPECT_EQ(st.st_gid, 5432u);
-}
-
-// Runs `body` in a child process, as the ordinary user `uid`:`gid` when this process is
-// root; true when body returned true. The child's own assertions would not reach the
-// parent, so body reports by its result.
-bool inChild(uid_t uid, gid_t gid, const std::function<bool()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
-            ::_exit(3);
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
 }
 
 // Where a rename cannot give the new file all the old one had, the file is overwritten
