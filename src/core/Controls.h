@@ -14,18 +14,30 @@ enum MouseButton { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
 // Tells a view that its model changed; views coalesce repaints themselves.
 class Observable {
-public:
+  public:
     std::function<void()> onChanged;
 
-protected:
+  protected:
     void changed() {
         if (onChanged) onChanged();
     }
 };
 
+// What assistive technology reads for one entry of a list box: the text shown (a
+// narrow character without the space that pads it) and where the entry's byte lies.
+struct CellReading {
+    std::u16string name;
+    std::u16string description;
+};
+
 // A list box: entries with a selection each, a current entry and a tooltip.
 class ListBox : public Observable {
-public:
+  public:
+    enum class Change { Text, Selection, All };
+    // Tells a view which entry changed and how, before onChanged, so that it can repaint
+    // and announce that entry alone; All (entry -1) when entries were added or removed.
+    std::function<void(int k, Change what)> onEntryChanged;
+
     std::function<void()> Click;
     std::function<void()> DblClick;
     std::function<void(int button, int shift, float x, float y)> MouseDown;
@@ -35,6 +47,7 @@ public:
     void clear();
     int listCount() const { return static_cast<int>(items_.size()); }
     const std::u16string& text(int k) const { return items_[k]; }
+    // The text it already has raises nothing.
     void setText(int k, const std::u16string& text);
 
     bool selected(int k) const { return selected_[k] != 0; }
@@ -51,7 +64,9 @@ public:
     void userMouseDown(int button, int shift, float x, float y);
     void userMouseMove(int buttons, int shift, float x, float y);
 
-private:
+  private:
+    void entryChanged(int k, Change what);
+
     std::vector<std::u16string> items_;
     std::vector<std::uint8_t> selected_;
     int listIndex_ = -1;
@@ -60,7 +75,7 @@ private:
 
 // A vertical scroll bar with minimum 0 and steps of 1.
 class ScrollBar : public Observable {
-public:
+  public:
     std::function<void()> Change;
     std::function<void()> Scroll;
 
@@ -76,19 +91,19 @@ public:
     // Each movement while the box is dragged.
     void userScroll(int v);
 
-private:
+  private:
     int value_ = 0;
     int max_ = 0;
 };
 
 // A label. A single "&" marks a mnemonic and is not shown; "&&" shows one ampersand.
 class Label : public Observable {
-public:
+  public:
     const std::u16string& caption() const { return caption_; }
     void setCaption(const std::u16string& text);
     std::u16string displayText() const;
 
-private:
+  private:
     std::u16string caption_;
 };
 

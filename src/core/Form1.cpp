@@ -1,5 +1,7 @@
 #include "core/Form1.h"
 
+#include <algorithm>
+
 #include "core/Format.h"
 #include "platform/CodePage936.h"
 
@@ -40,16 +42,22 @@ std::u16string addressText(std::int32_t offset) {
 
 } // namespace
 
-Form1::Form1(Platform& p) : platform(p) { wireEvents(); }
+Form1::Form1(Platform& p) : platform(p) {
+    wireEvents();
+}
 
 void Form1::wireEvents() {
     NumberBox.Click = [this] { NumberBox_Click(); };
     ChrBox.Click = [this] { ChrBox_Click(); };
     NumberBox.DblClick = [this] { NumberBox_DblClick(); };
     ChrBox.DblClick = [this] { ChrBox_DblClick(); };
-    NumberBox.MouseDown = [this](int b, int s, float x, float y) { NumberBox_MouseDown(b, s, x, y); };
+    NumberBox.MouseDown = [this](int b, int s, float x, float y) {
+        NumberBox_MouseDown(b, s, x, y);
+    };
     ChrBox.MouseDown = [this](int b, int s, float x, float y) { ChrBox_MouseDown(b, s, x, y); };
-    NumberBox.MouseMove = [this](int b, int s, float x, float y) { NumberBox_MouseMove(b, s, x, y); };
+    NumberBox.MouseMove = [this](int b, int s, float x, float y) {
+        NumberBox_MouseMove(b, s, x, y);
+    };
     ChrBox.MouseMove = [this](int b, int s, float x, float y) { ChrBox_MouseMove(b, s, x, y); };
     VscrollBar.Change = [this] { VscrollBar_Change(); };
     VscrollBar.Scroll = [this] { VscrollBar_Scroll(); };
@@ -78,7 +86,8 @@ void Form1::ShowPage() {
             ChrBox.setText(OffsetToCell[o], kBlankChr);
         }
     }
-    for (int r = 0; r < 32; ++r) AddressBox.addItem(addressText(PageStart + 16 * r));
+    for (int r = 0; r < 32; ++r)
+        AddressBox.addItem(addressText(PageStart + 16 * r));
     for (int o = 0; o <= last; ++o)
         NumberBox.setText(OffsetToCell[o], texts.hex[FileBytes[PageStart + o]]);
 
@@ -120,6 +129,30 @@ void Form1::Renovate() {
     PickCount = 0;
     SelStart = kNone;
     Selecting = kFalse;
+}
+
+CellReading Form1::cellReading(const ListBox& grid, int cell) const {
+    if (cell < 0 || cell >= grid.listCount()) return {};
+    const std::u16string& text = grid.text(cell);
+    if (&grid == &AddressBox) {
+        const std::size_t digits = std::min(text.find_first_not_of(u' '), text.size());
+        return {text.substr(digits), u"第" + decText(cell + 1) + u"行 row " + decText(cell + 1)};
+    }
+    const int o = CellToOffset[cell];
+    // Placeholders past the end read as empty, whatever they paint.
+    if (static_cast<std::int64_t>(PageStart) + o > LastOffset)
+        return {{}, u"文件末尾之后 past the end of the file"};
+    std::u16string description = offsetText(o);
+    if (&grid == &NumberBox) return {text, description};
+
+    // The second cell of a pair shows two spaces after a first cell whose character has
+    // no padding space; a space byte shows two spaces after a padded character.
+    const std::u16string* head = o > 0 ? &ChrBox.text(OffsetToCell[o - 1]) : nullptr;
+    if (text == kPairTail && head && !head->empty() && head->back() != u' ')
+        return {*head, u"双字节字符的第二字节 second byte of the pair; " + description};
+    // A narrow character is padded with one space; a pair's first cell is not.
+    const bool padded = text.size() > 1 && text.back() == u' ';
+    return {padded ? text.substr(0, text.size() - 1) : text, description};
 }
 
 } // namespace quillory

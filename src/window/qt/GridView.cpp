@@ -1,10 +1,15 @@
 #include "window/qt/GridView.h"
 
+#include <QAccessible>
+#include <QGlyphRun>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include "window/Layout.h"
+#include "window/qt/GridAccessible.h"
 
 namespace quillory {
 namespace {
@@ -36,24 +41,122 @@ float twips(qreal pixels) {
     return static_cast<float>(pixels * kTwipsPerPixel);
 }
 
+// Control codes and NUL would break the columns: they show, and read, as a dot.
+bool isControl(char16_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+QString shown(const std::u16string& text, bool* control = nullptr) {
+    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (isControl(c)) {
+            c = u'\u00B7';
+            if (control) *control = true;
+        }
+        out[static_cast<qsizetype>(i)] = QChar(c);
+    }
+    return out;
+}
+
+// Whether assistive technology listens. The platform's bridge reports a reader that
+// starts or stops listening through QAccessible::setActive, which tells the observers.
+class Listening : public QAccessible::ActivationObserver {
+  public:
+    Listening() { QAccessible::installActivationObserver(this); }
+    void accessibilityActiveChanged(bool active) override { active_ = active; }
+    bool active_ = false;
+};
+
+bool listening() {
+    // Lives as long as the process: Qt's list of observers keeps a pointer to it.
+    static Listening* const observer = new Listening;
+    return observer->active_ || QAccessible::isActive();
+}
+
+// A few cells repaint alone; past this many in one batch the whole grid repaints, which
+// costs less than a region of hundreds of rectangles.
+constexpr int kMaxCellRepaints = 16;
+// The address column sees 32 new texts on every page; its cache starts over when full.
+constexpr std::size_t kMaxPrepared = 4096;
+
 } // namespace
 
 GridView::GridView(ListBox& model, int columns, QWidget* parent)
     : QWidget(parent), model_(model), columns_(columns) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(gridAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    listening();
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    model_.onChanged = [this] {
-        if (repaintPending_) return;
-        repaintPending_ = true;
-        update();
-    };
+    model_.onEntryChanged = [this](int k, ListBox::Change what) { entryChanged(k, what); };
 }
 
 void GridView::setCellSize(int rowHeightTwips, int columnWidthTwips) {
     rowTwips_ = rowHeightTwips;
     columnTwips_ = columnWidthTwips;
+    dropPrepared();
+    fullRepaintPending_ = true;
     update();
+}
+
+void GridView::entryChanged(int k, ListBox::Change what) {
+    if (listening()) {
+        if (unannounced_.empty() && !announceAll_)
+            QMetaObject::invokeMethod(this, &GridView::announce, Qt::QueuedConnection);
+        if (k < 0)
+            announceAll_ = true;
+        else
+            unannounced_.emplace_back(k, what);
+    }
+    if (fullRepaintPending_) return;
+    if (k < 0 || ++cellRepaintsPending_ > kMaxCellRepaints) {
+        fullRepaintPending_ = true;
+        update();
+        return;
+    }
+    update(inkRect(k));
+}
+
+// Reported once the editor's command has finished, so that a page turn reaches the
+// reader as one change rather than a thousand.
+void GridView::announce() {
+    if (announceAll_ || unannounced_.size() > static_cast<std::size_t>(kMaxCellRepaints)) {
+        QAccessibleTableModelChangeEvent event(
+            this, announceAll_ ? QAccessibleTableModelChangeEvent::ModelReset
+                               : QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(0);
+        event.setLastRow(kGridRows - 1);
+        event.setFirstColumn(0);
+        event.setLastColumn(columns_ - 1);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        for (const auto& [k, what] : unannounced_) {
+            if (k >= model_.listCount()) continue;
+            const int child = (k % kGridRows) * columns_ + k / kGridRows;
+            if (what == ListBox::Change::Selection) {
+                QAccessible::State changed;
+                changed.selected = true;
+                QAccessibleStateChangeEvent state(this, changed);
+                state.setChild(child);
+                QAccessible::updateAccessibility(&state);
+                QAccessibleEvent event(this, model_.selected(k) ? QAccessible::SelectionAdd
+                                                                : QAccessible::SelectionRemove);
+                event.setChild(child);
+                QAccessible::updateAccessibility(&event);
+            } else {
+                QAccessibleEvent event(this, QAccessible::NameChanged);
+                event.setChild(child);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+    unannounced_.clear();
+    announceAll_ = false;
 }
 
 int GridView::cellAt(QPointF pos) const {
@@ -66,17 +169,76 @@ int GridView::cellAt(QPointF pos) const {
 }
 
 QPointF GridView::cellCentre(int k) const {
-    const int column = k / kGridRows;
-    const int row = k % kGridRows;
-    return {(column + 0.5) * columnTwips_ / kTwipsPerPixel,
-            (row + 0.5) * rowTwips_ / kTwipsPerPixel};
+    return cellRect(k).center();
 }
 
-void GridView::paintEvent(QPaintEvent*) {
-    repaintPending_ = false;
+QRectF GridView::cellRect(int k) const {
+    const qreal rowPx = rowTwips_ / kTwipsPerPixel;
+    const qreal columnPx = columnTwips_ / kTwipsPerPixel;
+    return {(k / kGridRows) * columnPx, (k % kGridRows) * rowPx, columnPx, rowPx};
+}
+
+// A wide character runs on into the next column, and glyphs may rise or hang a little
+// beyond their row.
+QRect GridView::inkRect(int k) const {
+    const QRectF cell = cellRect(k);
+    return cell.adjusted(-2, -cell.height() / 2, cell.width() + 2, cell.height() / 2)
+        .toAlignedRect();
+}
+
+CellReading GridView::cellReading(int k) const {
+    if (!reader_) return {};
+    CellReading r = reader_(k);
+    r.name = shown(r.name).toStdU16String();
+    return r;
+}
+
+void GridView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        dropPrepared();
+        fullRepaintPending_ = true;
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void GridView::dropPrepared() {
+    prepared_.clear();
+}
+
+// Laid out once: the glyphs of a cell text with their positions from the baseline.
+const GridView::Prepared& GridView::prepared(const std::u16string& text) {
+    const auto found = prepared_.find(text);
+    if (found != prepared_.end()) return found->second;
+    if (prepared_.size() >= kMaxPrepared) prepared_.clear();
+    Prepared entry{{}, false};
+    QTextLayout layout(shown(text, &entry.control), font(), this);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    entry.runs = layout.glyphRuns();
+    const qreal ascent = line.isValid() ? line.ascent() : 0;
+    for (QGlyphRun& run : entry.runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions)
+            p.ry() -= ascent;
+        run.setPositions(positions);
+    }
+    return prepared_.emplace(text, std::move(entry)).first->second;
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+    fullRepaintPending_ = false;
+    cellRepaintsPending_ = 0;
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != preparedRatio_) {
+        dropPrepared();
+        preparedRatio_ = ratio;
+    }
     QPainter p(this);
+    const QRect dirty = event->rect();
     const QPalette& pal = palette();
-    p.fillRect(rect(), pal.base());
+    p.fillRect(dirty, pal.base());
     p.setFont(font());
     const QFontMetricsF fm(font());
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
@@ -85,26 +247,26 @@ void GridView::paintEvent(QPaintEvent*) {
     const QColor text = pal.color(QPalette::Text);
     const QColor dim = pal.color(QPalette::PlaceholderText);
     const QColor highlightText = pal.color(QPalette::HighlightedText);
+    const QBrush highlight = pal.highlight();
+    const bool everything = dirty.contains(rect());
 
-    QString cell;
+    const QColor* pen = nullptr;
+    // In cell order, as a full paint would: a highlight covers what the cell before it
+    // let run on.
     for (int k = 0; k < model_.listCount(); ++k) {
+        if (!everything && !inkRect(k).intersects(dirty)) continue;
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), pal.highlight());
-        const std::u16string& s = model_.text(k);
-        // Control codes and NUL would break the columns: draw them as a dim dot.
-        bool control = false;
-        cell.resize(static_cast<qsizetype>(s.size()));
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            char16_t c = s[i];
-            if (c < 0x20 || c == 0x7F) {
-                c = u'\u00B7';
-                control = true;
-            }
-            cell[static_cast<qsizetype>(i)] = QChar(c);
+        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
+        const Prepared& cell = prepared(model_.text(k));
+        const QColor* want = selected ? &highlightText : cell.control ? &dim : &text;
+        if (want != pen) {
+            p.setPen(*want);
+            pen = want;
         }
-        p.setPen(selected ? highlightText : control ? dim : text);
-        p.drawText(QPointF(topLeft.x() + 2, topLeft.y() + baseline), cell);
+        const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
+        for (const QGlyphRun& run : cell.runs)
+            p.drawGlyphRun(origin, run);
     }
 }
 
