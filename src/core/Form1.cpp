@@ -136,7 +136,12 @@ CellReading Form1::cellReading(const ListBox& grid, int cell) const {
     const std::u16string& text = grid.text(cell);
     if (&grid == &AddressBox) {
         const std::size_t digits = std::min(text.find_first_not_of(u' '), text.size());
-        return {text.substr(digits), u"第" + decText(cell + 1) + u"行 row " + decText(cell + 1)};
+        const std::u16string row = decText(cell + 1);
+        std::u16string description = u"第";
+        description += row;
+        description += u"行 row ";
+        description += row;
+        return {text.substr(digits), description};
     }
     const int o = CellToOffset[cell];
     // Placeholders past the end read as empty, whatever they paint.

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <QToolTip>
 
@@ -207,6 +208,7 @@ void GridView::dropPrepared() {
 }
 
 // Laid out once: the glyphs of a cell text with their positions from the baseline.
+// Spaces draw nothing and are left out.
 const GridView::Prepared& GridView::prepared(const std::u16string& text) {
     const auto found = prepared_.find(text);
     if (found != prepared_.end()) return found->second;
@@ -216,15 +218,31 @@ const GridView::Prepared& GridView::prepared(const std::u16string& text) {
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
-    entry.runs = layout.glyphRuns();
     const qreal ascent = line.isValid() ? line.ascent() : 0;
-    for (QGlyphRun& run : entry.runs) {
-        QList<QPointF> positions = run.positions();
-        for (QPointF& p : positions)
-            p.ry() -= ascent;
-        run.setPositions(positions);
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        PreparedRun out{run.rawFont(), {}, {}};
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            if (out.font.boundingRect(glyphs[i]).isEmpty()) continue;
+            out.glyphs.push_back(glyphs[i]);
+            out.positions.push_back(positions[i] - QPointF(0, ascent));
+        }
+        if (!out.glyphs.isEmpty()) entry.runs.push_back(std::move(out));
     }
     return prepared_.emplace(text, std::move(entry)).first->second;
+}
+
+void GridView::GlyphBatch::draw(QPainter& p) {
+    if (glyphs.isEmpty()) return;
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    p.setPen(pen);
+    p.drawGlyphRun(QPointF(0, 0), run);
+    glyphs.clear();
+    positions.clear();
 }
 
 void GridView::paintEvent(QPaintEvent* event) {
@@ -239,7 +257,6 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     const QPalette& pal = palette();
     p.fillRect(dirty, pal.base());
-    p.setFont(font());
     const QFontMetricsF fm(font());
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
     const qreal columnPx = columnTwips_ / kTwipsPerPixel;
@@ -250,24 +267,32 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QBrush highlight = pal.highlight();
     const bool everything = dirty.contains(rect());
 
-    const QColor* pen = nullptr;
-    // In cell order, as a full paint would: a highlight covers what the cell before it
-    // let run on.
+    // In cell order, as plain drawing would: a highlight covers what the cell before it
+    // let run on, so the glyphs gathered so far are drawn before it.
+    GlyphBatch batch;
     for (int k = 0; k < model_.listCount(); ++k) {
         if (!everything && !inkRect(k).intersects(dirty)) continue;
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
-        const Prepared& cell = prepared(model_.text(k));
-        const QColor* want = selected ? &highlightText : cell.control ? &dim : &text;
-        if (want != pen) {
-            p.setPen(*want);
-            pen = want;
+        if (selected) {
+            batch.draw(p);
+            p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
         }
+        const Prepared& cell = prepared(model_.text(k));
+        const QColor& pen = selected ? highlightText : cell.control ? dim : text;
         const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
-        for (const QGlyphRun& run : cell.runs)
-            p.drawGlyphRun(origin, run);
+        for (const PreparedRun& run : cell.runs) {
+            if (run.font != batch.font || pen != batch.pen) {
+                batch.draw(p);
+                batch.font = run.font;
+                batch.pen = pen;
+            }
+            batch.glyphs.append(run.glyphs);
+            for (const QPointF& position : run.positions)
+                batch.positions.push_back(position + origin);
+        }
     }
+    batch.draw(p);
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {

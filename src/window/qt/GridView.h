@@ -6,7 +6,7 @@
 // device pixel ratio and kept until one of them, or the cell size, changes. A change
 // of a few entries repaints those cells alone.
 
-#include <QGlyphRun>
+#include <QRawFont>
 #include <QWidget>
 
 #include <functional>
@@ -51,9 +51,23 @@ class GridView : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    // The visible glyphs of a cell text in one font, placed from the baseline origin.
+    struct PreparedRun {
+        QRawFont font;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
     struct Prepared {
-        QList<QGlyphRun> runs;
+        std::vector<PreparedRun> runs;
         bool control; // drawn dim
+    };
+    // Glyphs of consecutive cells in one font and colour, drawn in one call.
+    struct GlyphBatch {
+        QRawFont font;
+        QColor pen;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        void draw(QPainter& p);
     };
 
     void entryChanged(int k, ListBox::Change what);
