@@ -195,7 +195,7 @@ CellReading GridView::cellReading(int k) const {
 }
 
 void GridView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         dropPrepared();
         fullRepaintPending_ = true;
         update();
@@ -204,16 +204,30 @@ void GridView::changeEvent(QEvent* event) {
 }
 
 void GridView::dropPrepared() {
+    preparedShort_.clear();
     prepared_.clear();
 }
 
 // Laid out once: the glyphs of a cell text with their positions from the baseline.
 // Spaces draw nothing and are left out.
-const GridView::Prepared& GridView::prepared(const std::u16string& text) {
+GridView::Prepared& GridView::prepared(const std::u16string& text) {
+    if (text.size() <= 3) {
+        quint64 key = quint64(text.size()) << 48;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            key |= quint64(text[i]) << (32 - 16 * i);
+        const auto found = preparedShort_.find(key);
+        if (found != preparedShort_.end()) return found->second;
+        if (preparedShort_.size() >= kMaxPrepared) preparedShort_.clear();
+        return preparedShort_.emplace(key, prepare(text)).first->second;
+    }
     const auto found = prepared_.find(text);
     if (found != prepared_.end()) return found->second;
     if (prepared_.size() >= kMaxPrepared) prepared_.clear();
-    Prepared entry{{}, false};
+    return prepared_.emplace(text, prepare(text)).first->second;
+}
+
+GridView::Prepared GridView::prepare(const std::u16string& text) {
+    Prepared entry{{}, false, {}, {}};
     QTextLayout layout(shown(text, &entry.control), font(), this);
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -224,25 +238,36 @@ const GridView::Prepared& GridView::prepared(const std::u16string& text) {
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            if (out.font.boundingRect(glyphs[i]).isEmpty()) continue;
+            const QRectF box = out.font.boundingRect(glyphs[i]);
+            if (box.isEmpty()) continue;
+            const QPointF at = positions[i] - QPointF(0, ascent);
             out.glyphs.push_back(glyphs[i]);
-            out.positions.push_back(positions[i] - QPointF(0, ascent));
+            out.positions.push_back(at);
+            entry.ink |= box.translated(at);
         }
         if (!out.glyphs.isEmpty()) entry.runs.push_back(std::move(out));
     }
-    return prepared_.emplace(text, std::move(entry)).first->second;
+    // Room for antialiasing, and whole logical pixels so the image lands on device ones.
+    entry.ink = entry.ink.adjusted(-1, -1, 1, 1).toAlignedRect();
+    return entry;
 }
 
-void GridView::GlyphBatch::draw(QPainter& p) {
-    if (glyphs.isEmpty()) return;
-    QGlyphRun run;
-    run.setRawFont(font);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
+const QImage& GridView::look(Prepared& cell, bool highlighted, const QColor& pen, qreal ratio) {
+    QImage& image = cell.looks[highlighted ? 1 : 0];
+    if (!image.isNull()) return image;
+    image = QImage((cell.ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setPen(pen);
-    p.drawGlyphRun(QPointF(0, 0), run);
-    glyphs.clear();
-    positions.clear();
+    for (const PreparedRun& prepared : cell.runs) {
+        QGlyphRun run;
+        run.setRawFont(prepared.font);
+        run.setGlyphIndexes(prepared.glyphs);
+        run.setPositions(prepared.positions);
+        p.drawGlyphRun(-cell.ink.topLeft(), run);
+    }
+    return image;
 }
 
 void GridView::paintEvent(QPaintEvent* event) {
@@ -267,32 +292,18 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QBrush highlight = pal.highlight();
     const bool everything = dirty.contains(rect());
 
-    // In cell order, as plain drawing would: a highlight covers what the cell before it
-    // let run on, so the glyphs gathered so far are drawn before it.
-    GlyphBatch batch;
+    // In cell order: a highlight covers what the cell before it let run on.
     for (int k = 0; k < model_.listCount(); ++k) {
         if (!everything && !inkRect(k).intersects(dirty)) continue;
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected) {
-            batch.draw(p);
-            p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
-        }
-        const Prepared& cell = prepared(model_.text(k));
+        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
+        Prepared& cell = prepared(model_.text(k));
+        if (cell.runs.empty()) continue;
         const QColor& pen = selected ? highlightText : cell.control ? dim : text;
         const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
-        for (const PreparedRun& run : cell.runs) {
-            if (run.font != batch.font || pen != batch.pen) {
-                batch.draw(p);
-                batch.font = run.font;
-                batch.pen = pen;
-            }
-            batch.glyphs.append(run.glyphs);
-            for (const QPointF& position : run.positions)
-                batch.positions.push_back(position + origin);
-        }
+        p.drawImage(origin + cell.ink.topLeft(), look(cell, selected, pen, ratio));
     }
-    batch.draw(p);
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {

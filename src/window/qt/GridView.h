@@ -2,10 +2,12 @@
 // Paints a list box model as a grid of fixed cells, column by column, and forwards the
 // mouse to the model. Cell geometry is in twips, shared with the mouse read-out.
 //
-// Painting draws prepared texts: each distinct cell text is laid out once per font and
-// device pixel ratio and kept until one of them, or the cell size, changes. A change
-// of a few entries repaints those cells alone.
+// Painting draws prepared texts: each distinct cell text is laid out once, drawn once
+// per look into an image at the device pixel ratio, and kept until the font, the
+// palette, the ratio or the cell size changes. A change of a few entries repaints
+// those cells alone.
 
+#include <QImage>
 #include <QRawFont>
 #include <QWidget>
 
@@ -57,23 +59,21 @@ class GridView : public QWidget {
         QList<quint32> glyphs;
         QList<QPointF> positions;
     };
+    // A cell text laid out once, and drawn once per look into an image at the device
+    // pixel ratio: blending an image costs far less than blending glyph masks.
     struct Prepared {
         std::vector<PreparedRun> runs;
-        bool control; // drawn dim
-    };
-    // Glyphs of consecutive cells in one font and colour, drawn in one call.
-    struct GlyphBatch {
-        QRawFont font;
-        QColor pen;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        void draw(QPainter& p);
+        bool control;    // drawn dim
+        QRectF ink;      // around the glyphs, from the baseline origin
+        QImage looks[2]; // plain (or dim), highlighted
     };
 
     void entryChanged(int k, ListBox::Change what);
     // Where cell k's paint can reach: its own rectangle and the overhang of its text.
     QRect inkRect(int k) const;
-    const Prepared& prepared(const std::u16string& text);
+    Prepared& prepared(const std::u16string& text);
+    Prepared prepare(const std::u16string& text);
+    const QImage& look(Prepared& cell, bool highlighted, const QColor& pen, qreal ratio);
     void dropPrepared();
     void announce();
     void showToolTip(QMouseEvent* event);
@@ -89,6 +89,9 @@ class GridView : public QWidget {
     bool fullRepaintPending_ = false;
     int cellRepaintsPending_ = 0;
 
+    // Cell texts of up to three UTF-16 units (all but the addresses) under a packed key,
+    // which is quicker to find than a string.
+    std::unordered_map<quint64, Prepared> preparedShort_;
     std::unordered_map<std::u16string, Prepared> prepared_;
     qreal preparedRatio_ = 0;
 
