@@ -131,7 +131,7 @@ class GuiAccessTest : public QObject {
             }
         }
 
-        // A click marks the byte in both grids, and the readers hear of it.
+        // A click marks the byte in both grids.
         const int row = 3, column = 5;
         QTest::mouseClick(
             window->windowHandle(), Qt::LeftButton, {},
@@ -144,7 +144,7 @@ class GuiAccessTest : public QObject {
                 table->tableInterface()->cellAt(row, column)->tableCellInterface()->isSelected());
             QCOMPARE(table->tableInterface()->selectedCellCount(), 1);
         }
-        // A page turn is reported after the command, with the marks cleared.
+        // A page turn clears the marks; its report to readers runs after the command.
         form->VscrollBar.setValue(0);
         QCoreApplication::processEvents();
         QCOMPARE(QAccessible::queryAccessibleInterface(window->chrView())
