@@ -9,6 +9,8 @@
 #include <QTextLayout>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "window/Layout.h"
 #include "window/qt/GridAccessible.h"
 
@@ -267,6 +269,9 @@ const QImage& GridView::look(Prepared& cell, bool highlighted, const QColor& pen
         run.setPositions(prepared.positions);
         p.drawGlyphRun(-cell.ink.topLeft(), run);
     }
+    p.end();
+    // Drawn pixel for pixel in device coordinates, the quickest way Qt blends an image.
+    image.setDevicePixelRatio(1);
     return image;
 }
 
@@ -281,7 +286,12 @@ void GridView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect dirty = event->rect();
     const QPalette& pal = palette();
-    p.fillRect(dirty, pal.base());
+    // In bands of a few dozen device rows: Qt hands a taller fill to its thread pool,
+    // whose start-up costs more than the fill itself on a grid this size.
+    const int band = std::max(1, static_cast<int>(48 / devicePixelRatioF()));
+    for (int y = dirty.top(); y <= dirty.bottom(); y += band)
+        p.fillRect(QRect(dirty.left(), y, dirty.width(), std::min(band, dirty.bottom() + 1 - y)),
+                   pal.base());
     const QFontMetricsF fm(font());
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
     const qreal columnPx = columnTwips_ / kTwipsPerPixel;
@@ -292,17 +302,20 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QBrush highlight = pal.highlight();
     const bool everything = dirty.contains(rect());
 
+    // In device pixels from here: images then blend without scaling.
+    p.scale(1 / ratio, 1 / ratio);
     // In cell order: a highlight covers what the cell before it let run on.
     for (int k = 0; k < model_.listCount(); ++k) {
         if (!everything && !inkRect(k).intersects(dirty)) continue;
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
+        if (selected)
+            p.fillRect(QRectF(topLeft * ratio, QSizeF(columnPx, rowPx) * ratio), highlight);
         Prepared& cell = prepared(model_.text(k));
         if (cell.runs.empty()) continue;
         const QColor& pen = selected ? highlightText : cell.control ? dim : text;
         const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
-        p.drawImage(origin + cell.ink.topLeft(), look(cell, selected, pen, ratio));
+        p.drawImage((origin + cell.ink.topLeft()) * ratio, look(cell, selected, pen, ratio));
     }
 }
 
