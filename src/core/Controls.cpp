@@ -5,29 +5,35 @@
 
 namespace quillory {
 
+void ListBox::entryChanged(int k, Change what) {
+    if (onEntryChanged) onEntryChanged(k, what);
+    changed();
+}
+
 void ListBox::addItem(std::u16string text) {
     items_.push_back(std::move(text));
     selected_.push_back(0);
-    changed();
+    entryChanged(-1, Change::All);
 }
 
 void ListBox::clear() {
     items_.clear();
     selected_.clear();
     listIndex_ = -1;
-    changed();
+    entryChanged(-1, Change::All);
 }
 
 void ListBox::setText(int k, const std::u16string& text) {
+    if (items_[k] == text) return;
     items_[k] = text;
-    changed();
+    entryChanged(k, Change::Text);
 }
 
 void ListBox::setSelected(int k, bool on) {
     if (selected(k) == on) return;
     selected_[k] = on;
     listIndex_ = k;
-    changed();
+    entryChanged(k, Change::Selection);
     if (Click) Click();
 }
 

@@ -23,9 +23,21 @@ class Observable {
     }
 };
 
+// What assistive technology reads for one entry of a list box: the text shown (a
+// narrow character without the space that pads it) and where the entry's byte lies.
+struct CellReading {
+    std::u16string name;
+    std::u16string description;
+};
+
 // A list box: entries with a selection each, a current entry and a tooltip.
 class ListBox : public Observable {
   public:
+    enum class Change { Text, Selection, All };
+    // Tells a view which entry changed and how, before onChanged, so that it can repaint
+    // and announce that entry alone; All (entry -1) when entries were added or removed.
+    std::function<void(int k, Change what)> onEntryChanged;
+
     std::function<void()> Click;
     std::function<void()> DblClick;
     std::function<void(int button, int shift, float x, float y)> MouseDown;
@@ -35,6 +47,7 @@ class ListBox : public Observable {
     void clear();
     int listCount() const { return static_cast<int>(items_.size()); }
     const std::u16string& text(int k) const { return items_[k]; }
+    // The text it already has raises nothing.
     void setText(int k, const std::u16string& text);
 
     bool selected(int k) const { return selected_[k] != 0; }
@@ -52,6 +65,8 @@ class ListBox : public Observable {
     void userMouseMove(int buttons, int shift, float x, float y);
 
   private:
+    void entryChanged(int k, Change what);
+
     std::vector<std::u16string> items_;
     std::vector<std::uint8_t> selected_;
     int listIndex_ = -1;

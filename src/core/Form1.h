@@ -140,6 +140,11 @@ class Form1 {
     void ChrBox_MouseMove(int buttons, int shift, float x, float y);
     void NumberBox_MouseDown(int button, int shift, float x, float y);
     void ChrBox_MouseDown(int button, int shift, float x, float y);
+    // The offset read-out of the tooltip for an in-page offset; empty past the end of the
+    // document.
+    std::u16string offsetText(std::int32_t inPage) const;
+    // Cell `cell` of AddressBox, NumberBox or ChrBox as a screen reader reads it.
+    CellReading cellReading(const ListBox& grid, int cell) const;
     std::int32_t Numeric(std::int32_t cType, std::int32_t iLen);
     std::int32_t Character(std::int32_t cType, std::int32_t iType, std::int32_t iLen);
 

@@ -90,37 +90,37 @@ void Form1::Subroutine(int cell) {
 
 namespace {
 
-// The tooltip of the cell under (x, y); the grid's column width is the one difference
-// between the two grids.
-std::u16string offsetReadOut(std::int32_t pageStart, std::int32_t lastOffset, int rowHeight,
-                             int columnWidth, float x, float y) {
+// The in-page offset of the cell under (x, y); the grid's column width is the one
+// difference between the two grids.
+std::int32_t cellUnder(int rowHeight, int columnWidth, float x, float y) {
     const std::int64_t row = roundedTwips(y) / rowHeight;
     const std::int64_t column = roundedTwips(x) / columnWidth;
     // A point right of the last column counts into the next row; only the sum is
     // limited. A point above or left of the grid (only while the mouse is captured)
     // names the first cell rather than a negative offset.
-    const std::int32_t cell =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(row * 16 + column, 0, 511));
-    const std::int64_t offset = static_cast<std::int64_t>(pageStart) + cell;
-    if (offset > lastOffset) return {};
-    return u"总偏移量" + decText(offset) + u"(" + hexText(static_cast<std::uint32_t>(offset)) +
-           u") 页内偏移量" + decText(cell) + u"(" + hexText(static_cast<std::uint32_t>(cell)) +
-           u")";
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(row * 16 + column, 0, 511));
 }
 
 } // namespace
 
+std::u16string Form1::offsetText(std::int32_t inPage) const {
+    const std::int64_t offset = static_cast<std::int64_t>(PageStart) + inPage;
+    if (offset > LastOffset) return {};
+    return u"总偏移量" + decText(offset) + u"(" + hexText(static_cast<std::uint32_t>(offset)) +
+           u") 页内偏移量" + decText(inPage) + u"(" + hexText(static_cast<std::uint32_t>(inPage)) +
+           u")";
+}
+
 void Form1::NumberBox_MouseMove(int buttons, int, float x, float y) {
     if (buttons != 0) return;
     const Layout& l = layoutFor(LargeScreen != 0);
-    NumberBox.setToolTipText(
-        offsetReadOut(PageStart, LastOffset, l.rowHeight, l.hexCellWidth, x, y));
+    NumberBox.setToolTipText(offsetText(cellUnder(l.rowHeight, l.hexCellWidth, x, y)));
 }
 
 void Form1::ChrBox_MouseMove(int buttons, int, float x, float y) {
     if (buttons != 0) return;
     const Layout& l = layoutFor(LargeScreen != 0);
-    ChrBox.setToolTipText(offsetReadOut(PageStart, LastOffset, l.rowHeight, l.chrCellWidth, x, y));
+    ChrBox.setToolTipText(offsetText(cellUnder(l.rowHeight, l.chrCellWidth, x, y)));
 }
 
 // The character code tool: the GBK (or ASCII) codes of the typed characters.

@@ -32,6 +32,25 @@ TEST(ListBoxModel, EventsWithEntryCurrent) {
     EXPECT_EQ(down, kRightButton);
 }
 
+// A view repaints and announces the entries it is told of, and nothing for a text or
+// selection the entry already has.
+TEST(ListBoxModel, TellsViewsWhichEntryChanged) {
+    ListBox box;
+    std::vector<std::pair<int, ListBox::Change>> told;
+    box.onEntryChanged = [&](int k, ListBox::Change what) { told.emplace_back(k, what); };
+    box.addItem(u"x");
+    box.addItem(u"y");
+    box.setText(1, u"y");
+    box.setText(1, u"z");
+    box.setSelected(0, false);
+    box.userClick(0);
+    box.clear();
+    using C = ListBox::Change;
+    EXPECT_EQ(told,
+              (std::vector<std::pair<int, C>>{
+                  {-1, C::All}, {-1, C::All}, {1, C::Text}, {0, C::Selection}, {-1, C::All}}));
+}
+
 TEST(ScrollBarModel, ChangeOnlyOnDifferentValueOrLoweredMaximum) {
     ScrollBar bar;
     int changes = 0, scrolls = 0;

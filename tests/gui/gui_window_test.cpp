@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -114,6 +115,69 @@ class GuiWindowTest : public QObject {
         form->Selecting = kFalse;
         QCOMPARE(testing::cellColour(*chr, cell), chr->palette().color(QPalette::Highlight));
         QCOMPARE(chr->cellAt(chr->cellCentre(cell)), cell);
+    }
+
+    // Prepared texts paint what plain text drawing paints, after the layout (cell size
+    // and font) or a single mark changed.
+    void gridsPaintAsPlainText() {
+        Bytes bytes(700);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i * 7);
+        form->loadDocument(std::move(bytes));
+        form->VscrollBar.setValue(1);
+        for (const bool large : {false, true}) {
+            form->LargeScreen = large ? kTrue : kFalse;
+            window->applyLayout();
+            QCoreApplication::processEvents();
+            form->NumberBox.userClick(40);
+            QCoreApplication::processEvents();
+            for (GridView* grid :
+                 {window->addressView(), window->numberView(), window->chrView()}) {
+                const QImage painted = grid->grab().toImage();
+                QImage plain(painted.size(), painted.format());
+                plain.setDevicePixelRatio(painted.devicePixelRatio());
+                QPainter p(&plain);
+                p.fillRect(grid->rect(), grid->palette().base());
+                p.setFont(grid->font());
+                const QFontMetricsF fm(grid->font());
+                const ListBox& model = grid->model();
+                for (int k = 0; k < model.listCount(); ++k) {
+                    const QRectF cell = grid->cellRect(k);
+                    if (model.selected(k)) p.fillRect(cell, grid->palette().highlight());
+                    QString text = QString::fromStdU16String(model.text(k));
+                    bool control = false;
+                    for (QChar& c : text)
+                        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+                            c = QChar(0xB7);
+                            control = true;
+                        }
+                    p.setPen(grid->palette().color(model.selected(k) ? QPalette::HighlightedText
+                                                   : control         ? QPalette::PlaceholderText
+                                                                     : QPalette::Text));
+                    p.drawText(
+                        QPointF(cell.left() + 2,
+                                cell.top() + (cell.height() + fm.ascent() - fm.descent()) / 2),
+                        text);
+                }
+                p.end();
+                // At a device pixel ratio of 2 the prepared glyphs may fall on other
+                // subpixel positions: a few edge pixels differ, never a glyph.
+                // Prepared glyphs land on whole device pixels where plain drawing
+                // places them between: edges shade differently, but a wrong or stale
+                // glyph, colour or position differs by most of the range.
+                int worst = 0;
+                for (int y = 0; y < painted.height(); ++y)
+                    for (int x = 0; x < painted.width(); ++x) {
+                        const QColor a = painted.pixelColor(x, y);
+                        const QColor b = plain.pixelColor(x, y);
+                        worst = std::max({worst, std::abs(a.red() - b.red()),
+                                          std::abs(a.green() - b.green()),
+                                          std::abs(a.blue() - b.blue())});
+                    }
+                QVERIFY2(worst <= 160,
+                         qPrintable(grid->objectName() + QStringLiteral(": %1").arg(worst)));
+            }
+        }
     }
 
     void keysAndScrollBarTurnPages() {

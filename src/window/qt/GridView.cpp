@@ -1,10 +1,18 @@
 #include "window/qt/GridView.h"
 
+#include <QAccessible>
+#include <QGlyphRun>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "window/Layout.h"
+#include "window/qt/GridAccessible.h"
 
 namespace quillory {
 namespace {
@@ -36,24 +44,122 @@ float twips(qreal pixels) {
     return static_cast<float>(pixels * kTwipsPerPixel);
 }
 
+// Control codes and NUL would break the columns: they show, and read, as a dot.
+bool isControl(char16_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+QString shown(const std::u16string& text, bool* control = nullptr) {
+    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (isControl(c)) {
+            c = u'\u00B7';
+            if (control) *control = true;
+        }
+        out[static_cast<qsizetype>(i)] = QChar(c);
+    }
+    return out;
+}
+
+// Whether assistive technology listens. The platform's bridge reports a reader that
+// starts or stops listening through QAccessible::setActive, which tells the observers.
+class Listening : public QAccessible::ActivationObserver {
+  public:
+    Listening() { QAccessible::installActivationObserver(this); }
+    void accessibilityActiveChanged(bool active) override { active_ = active; }
+    bool active_ = false;
+};
+
+bool listening() {
+    // Lives as long as the process: Qt's list of observers keeps a pointer to it.
+    static Listening* const observer = new Listening;
+    return observer->active_ || QAccessible::isActive();
+}
+
+// A few cells repaint alone; past this many in one batch the whole grid repaints, which
+// costs less than a region of hundreds of rectangles.
+constexpr int kMaxCellRepaints = 16;
+// The address column sees 32 new texts on every page; its cache starts over when full.
+constexpr std::size_t kMaxPrepared = 4096;
+
 } // namespace
 
 GridView::GridView(ListBox& model, int columns, QWidget* parent)
     : QWidget(parent), model_(model), columns_(columns) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(gridAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    listening();
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    model_.onChanged = [this] {
-        if (repaintPending_) return;
-        repaintPending_ = true;
-        update();
-    };
+    model_.onEntryChanged = [this](int k, ListBox::Change what) { entryChanged(k, what); };
 }
 
 void GridView::setCellSize(int rowHeightTwips, int columnWidthTwips) {
     rowTwips_ = rowHeightTwips;
     columnTwips_ = columnWidthTwips;
+    dropPrepared();
+    fullRepaintPending_ = true;
     update();
+}
+
+void GridView::entryChanged(int k, ListBox::Change what) {
+    if (listening()) {
+        if (unannounced_.empty() && !announceAll_)
+            QMetaObject::invokeMethod(this, &GridView::announce, Qt::QueuedConnection);
+        if (k < 0)
+            announceAll_ = true;
+        else
+            unannounced_.emplace_back(k, what);
+    }
+    if (fullRepaintPending_) return;
+    if (k < 0 || ++cellRepaintsPending_ > kMaxCellRepaints) {
+        fullRepaintPending_ = true;
+        update();
+        return;
+    }
+    update(inkRect(k));
+}
+
+// Reported once the editor's command has finished, so that a page turn reaches the
+// reader as one change rather than a thousand.
+void GridView::announce() {
+    if (announceAll_ || unannounced_.size() > static_cast<std::size_t>(kMaxCellRepaints)) {
+        QAccessibleTableModelChangeEvent event(
+            this, announceAll_ ? QAccessibleTableModelChangeEvent::ModelReset
+                               : QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(0);
+        event.setLastRow(kGridRows - 1);
+        event.setFirstColumn(0);
+        event.setLastColumn(columns_ - 1);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        for (const auto& [k, what] : unannounced_) {
+            if (k >= model_.listCount()) continue;
+            const int child = (k % kGridRows) * columns_ + k / kGridRows;
+            if (what == ListBox::Change::Selection) {
+                QAccessible::State changed;
+                changed.selected = true;
+                QAccessibleStateChangeEvent state(this, changed);
+                state.setChild(child);
+                QAccessible::updateAccessibility(&state);
+                QAccessibleEvent event(this, model_.selected(k) ? QAccessible::SelectionAdd
+                                                                : QAccessible::SelectionRemove);
+                event.setChild(child);
+                QAccessible::updateAccessibility(&event);
+            } else {
+                QAccessibleEvent event(this, QAccessible::NameChanged);
+                event.setChild(child);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+    unannounced_.clear();
+    announceAll_ = false;
 }
 
 int GridView::cellAt(QPointF pos) const {
@@ -66,18 +172,126 @@ int GridView::cellAt(QPointF pos) const {
 }
 
 QPointF GridView::cellCentre(int k) const {
-    const int column = k / kGridRows;
-    const int row = k % kGridRows;
-    return {(column + 0.5) * columnTwips_ / kTwipsPerPixel,
-            (row + 0.5) * rowTwips_ / kTwipsPerPixel};
+    return cellRect(k).center();
 }
 
-void GridView::paintEvent(QPaintEvent*) {
-    repaintPending_ = false;
+QRectF GridView::cellRect(int k) const {
+    const qreal rowPx = rowTwips_ / kTwipsPerPixel;
+    const qreal columnPx = columnTwips_ / kTwipsPerPixel;
+    return {(k / kGridRows) * columnPx, (k % kGridRows) * rowPx, columnPx, rowPx};
+}
+
+// A wide character runs on into the next column, and glyphs may rise or hang a little
+// beyond their row.
+QRect GridView::inkRect(int k) const {
+    const QRectF cell = cellRect(k);
+    return cell.adjusted(-2, -cell.height() / 2, cell.width() + 2, cell.height() / 2)
+        .toAlignedRect();
+}
+
+CellReading GridView::cellReading(int k) const {
+    if (!reader_) return {};
+    CellReading r = reader_(k);
+    r.name = shown(r.name).toStdU16String();
+    return r;
+}
+
+void GridView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        dropPrepared();
+        fullRepaintPending_ = true;
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void GridView::dropPrepared() {
+    preparedShort_.clear();
+    prepared_.clear();
+}
+
+// Laid out once: the glyphs of a cell text with their positions from the baseline.
+// Spaces draw nothing and are left out.
+GridView::Prepared& GridView::prepared(const std::u16string& text) {
+    if (text.size() <= 3) {
+        quint64 key = quint64(text.size()) << 48;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            key |= quint64(text[i]) << (32 - 16 * i);
+        const auto found = preparedShort_.find(key);
+        if (found != preparedShort_.end()) return found->second;
+        if (preparedShort_.size() >= kMaxPrepared) preparedShort_.clear();
+        return preparedShort_.emplace(key, prepare(text)).first->second;
+    }
+    const auto found = prepared_.find(text);
+    if (found != prepared_.end()) return found->second;
+    if (prepared_.size() >= kMaxPrepared) prepared_.clear();
+    return prepared_.emplace(text, prepare(text)).first->second;
+}
+
+GridView::Prepared GridView::prepare(const std::u16string& text) {
+    Prepared entry{{}, false, {}, {}};
+    QTextLayout layout(shown(text, &entry.control), font(), this);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qreal ascent = line.isValid() ? line.ascent() : 0;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        PreparedRun out{run.rawFont(), {}, {}};
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const QRectF box = out.font.boundingRect(glyphs[i]);
+            if (box.isEmpty()) continue;
+            const QPointF at = positions[i] - QPointF(0, ascent);
+            out.glyphs.push_back(glyphs[i]);
+            out.positions.push_back(at);
+            entry.ink |= box.translated(at);
+        }
+        if (!out.glyphs.isEmpty()) entry.runs.push_back(std::move(out));
+    }
+    // Room for antialiasing, and whole logical pixels so the image lands on device ones.
+    entry.ink = entry.ink.adjusted(-1, -1, 1, 1).toAlignedRect();
+    return entry;
+}
+
+const QImage& GridView::look(Prepared& cell, bool highlighted, const QColor& pen, qreal ratio) {
+    QImage& image = cell.looks[highlighted ? 1 : 0];
+    if (!image.isNull()) return image;
+    image = QImage((cell.ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setPen(pen);
+    for (const PreparedRun& prepared : cell.runs) {
+        QGlyphRun run;
+        run.setRawFont(prepared.font);
+        run.setGlyphIndexes(prepared.glyphs);
+        run.setPositions(prepared.positions);
+        p.drawGlyphRun(-cell.ink.topLeft(), run);
+    }
+    p.end();
+    // Drawn pixel for pixel in device coordinates, the quickest way Qt blends an image.
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+    fullRepaintPending_ = false;
+    cellRepaintsPending_ = 0;
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != preparedRatio_) {
+        dropPrepared();
+        preparedRatio_ = ratio;
+    }
     QPainter p(this);
+    const QRect dirty = event->rect();
     const QPalette& pal = palette();
-    p.fillRect(rect(), pal.base());
-    p.setFont(font());
+    // In bands of a few dozen device rows: Qt hands a taller fill to its thread pool,
+    // whose start-up costs more than the fill itself on a grid this size.
+    const int band = std::max(1, static_cast<int>(48 / devicePixelRatioF()));
+    for (int y = dirty.top(); y <= dirty.bottom(); y += band)
+        p.fillRect(QRect(dirty.left(), y, dirty.width(), std::min(band, dirty.bottom() + 1 - y)),
+                   pal.base());
     const QFontMetricsF fm(font());
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
     const qreal columnPx = columnTwips_ / kTwipsPerPixel;
@@ -85,26 +299,23 @@ void GridView::paintEvent(QPaintEvent*) {
     const QColor text = pal.color(QPalette::Text);
     const QColor dim = pal.color(QPalette::PlaceholderText);
     const QColor highlightText = pal.color(QPalette::HighlightedText);
+    const QBrush highlight = pal.highlight();
+    const bool everything = dirty.contains(rect());
 
-    QString cell;
+    // In device pixels from here: images then blend without scaling.
+    p.scale(1 / ratio, 1 / ratio);
+    // In cell order: a highlight covers what the cell before it let run on.
     for (int k = 0; k < model_.listCount(); ++k) {
+        if (!everything && !inkRect(k).intersects(dirty)) continue;
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected) p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), pal.highlight());
-        const std::u16string& s = model_.text(k);
-        // Control codes and NUL would break the columns: draw them as a dim dot.
-        bool control = false;
-        cell.resize(static_cast<qsizetype>(s.size()));
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            char16_t c = s[i];
-            if (c < 0x20 || c == 0x7F) {
-                c = u'\u00B7';
-                control = true;
-            }
-            cell[static_cast<qsizetype>(i)] = QChar(c);
-        }
-        p.setPen(selected ? highlightText : control ? dim : text);
-        p.drawText(QPointF(topLeft.x() + 2, topLeft.y() + baseline), cell);
+        if (selected)
+            p.fillRect(QRectF(topLeft * ratio, QSizeF(columnPx, rowPx) * ratio), highlight);
+        Prepared& cell = prepared(model_.text(k));
+        if (cell.runs.empty()) continue;
+        const QColor& pen = selected ? highlightText : cell.control ? dim : text;
+        const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
+        p.drawImage((origin + cell.ink.topLeft()) * ratio, look(cell, selected, pen, ratio));
     }
 }
 

@@ -60,6 +60,10 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     chr_->setAccessibleName(QStringLiteral("字符 Characters"));
     chr_->setAccessibleDescription(
         QStringLiteral("The same bytes as GBK characters; click marks a byte"));
+    for (GridView* grid : {address_, number_, chr_}) {
+        const ListBox& model = grid->model();
+        grid->setCellReader([this, &model](int k) { return form_.cellReading(model, k); });
+    }
 
     scroll_ = new QScrollBar(Qt::Vertical, central);
     scroll_->setObjectName(QStringLiteral("VscrollBar"));
