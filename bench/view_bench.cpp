@@ -100,8 +100,8 @@ void BM_ToggleCell_Window(benchmark::State& state) {
         QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QApplication::sendEvent(grid, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QApplication::sendEvent(grid, &release);
         QApplication::processEvents();
     }
@@ -148,8 +148,7 @@ const bool registered = [] {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(scaled("BM_ToggleCell_Window").c_str(), BM_ToggleCell_Window)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(scaled("BM_Baseline_PaintTexts").c_str(),
-                                 BM_Baseline_PaintTexts)
+    benchmark::RegisterBenchmark(scaled("BM_Baseline_PaintTexts").c_str(), BM_Baseline_PaintTexts)
         ->Unit(benchmark::kMillisecond);
     return true;
 }();
