@@ -109,10 +109,15 @@ struct Model {
         return v;
     }
 
+    void renovateCommand(int) { renovate(); }
     void renovate() {
         lit.reset();
         pick = 0;
         selStart = kNone;
+    }
+    void refuse(const std::u16string& text) {
+        say(text);
+        renovate();
     }
     // A different value of the scroll bar is a change of page, which refreshes.
     void turnTo(std::int64_t p) {
@@ -259,33 +264,19 @@ struct Model {
         selSpan = kNone;
         renovate();
         const auto pattern = index == 1 ? numeric(1, -1) : character(1, index == 2, 0);
-        if (!pattern) {
-            findLast = kNone;
-            renovate();
-            return;
-        }
-        findLast = static_cast<std::int32_t>(pattern->size()) - 1;
+        findLast = pattern ? static_cast<std::int32_t>(pattern->size()) - 1 : kNone;
+        if (!pattern) return renovate();
         block = *pattern;
         const std::int64_t at = find(block, 0);
-        if (at < 0) {
-            say(u"没有找到“" + findText + u"”！");
-            return;
-        }
+        if (at < 0) return say(u"没有找到“" + findText + u"”！");
         show(at, findLast + 1);
         selStart = static_cast<std::int32_t>(at % 512);
     }
 
     void hnext(int index) {
-        if (selStart < 0 || (selSpan < 0 && findLast < 0)) {
-            say(u"没有查找起点或终点(需双击2次)，查找1个字符(Numeric)只需单击1次");
-            renovate();
-            return;
-        }
-        if (ps() + selStart + selSpan > last()) {
-            say(u"偏移量超界！");
-            renovate();
-            return;
-        }
+        if (selStart < 0 || (selSpan < 0 && findLast < 0))
+            return refuse(u"没有查找起点或终点(需双击2次)，查找1个字符(Numeric)只需单击1次");
+        if (ps() + selStart + selSpan > last()) return refuse(u"偏移量超界！");
         std::int64_t pos = ps() + selStart;
         const std::int64_t L = selSpan >= 0 ? selSpan : findLast;
         if (selSpan == 0) block = slice(pos, 1);
@@ -329,11 +320,6 @@ struct Model {
         dirty = true;
         cutAt.reset();
         selSpan = kNone;
-        renovate();
-    }
-
-    void refuse(const std::u16string& text) {
-        say(text);
         renovate();
     }
 
@@ -427,7 +413,7 @@ struct Model {
         insertBytes(P, *data);
     }
 
-    void quash() {
+    void quash(int) {
         if (!cutAt && !insertAt) return refuse(u"没有剪切或插入操作");
         if (cutAt && *cutAt > len()) {
             refuse(u"只能紧挨着文件末尾插入！");
@@ -511,7 +497,7 @@ struct Model {
         renovate();
     }
 
-    void encrypt() {
+    void encrypt(int) {
         if (len() == 1) return say(u"没有文件！");
         // Character by character over the whole document, as the key is described to
         // the user: each visible character flips the low five bits its code names.
@@ -524,25 +510,6 @@ struct Model {
         say(u"完成");
     }
 
-    // The character code tool of the hex grid: the GBK codes of the typed characters.
-    void characterCodes() {
-        const std::u16string reply = next(inputs, u"");
-        if (reply.empty()) return;
-        std::u16string codes;
-        for (std::size_t i = 0; i < reply.size(); ++i) {
-            const bool pair = i + 1 < reply.size() && reply[i] >= 0xD800 && reply[i] < 0xDC00 &&
-                              reply[i + 1] >= 0xDC00 && reply[i + 1] < 0xE000;
-            const Bytes gbk = CodePage936::instance().toGbk(reply.substr(i, pair ? 2 : 1));
-            const unsigned code = pair || (gbk.size() != 1 && gbk.size() != 2) ? 0x3F
-                                  : gbk.size() == 1                            ? gbk[0]
-                                                    : gbk[0] << 8 | gbk[1];
-            codes += (codes.empty() ? u"" : u" ") + ascii(hexNumber(code, 1));
-            i += pair;
-        }
-        say(u"“" + reply + u"”的16进制Ascii码是：\r\n" + codes);
-        clipboard = codes;
-    }
-
     void rightClickCharacters() {
         if (doc[ps()] < 0x80) return;
         charPhase = !charPhase;
@@ -550,7 +517,7 @@ struct Model {
         maybePlaceholders = false;
     }
 
-    void fnew() {
+    void fnew(int) {
         if (dirty && ask(u"文件已经修改，是否保存？", Buttons::YesNoCancel) == Answer::Cancel)
             return;
         newDocument();
@@ -586,13 +553,6 @@ std::string grouped(std::int64_t v) {
     return s;
 }
 
-template <class A, class B>
-std::string differs(const std::string& what, const A& editor, const B& model) {
-    std::ostringstream e;
-    e << what << ": editor " << editor << ", model " << model;
-    return e.str();
-}
-
 std::string shown(const std::u16string& s) {
     return "\"" + utf8(s.substr(0, 60)) + (s.size() > 60 ? "...\"" : "\"");
 }
@@ -602,7 +562,7 @@ std::string checkView(const Form1& f, Model& m) {
     for (int r = 0; r < 32; ++r)
         if (f.AddressBox.text(r) !=
             ascii(" " + hexNumber(static_cast<std::uint64_t>(ps + 16 * r), 6)))
-            return differs("address row", r, shown(f.AddressBox.text(r)));
+            return "address row " + std::to_string(r) + " shows " + shown(f.AddressBox.text(r));
     for (int o = 0; o < 512; ++o) {
         static const auto hex = [] {
             std::vector<std::u16string> t;
@@ -611,7 +571,8 @@ std::string checkView(const Form1& f, Model& m) {
             return t;
         }();
         if (f.NumberBox.text(cellOf(o)) != hex[ps + o < m.len() ? m.doc[ps + o] : 0])
-            return differs("hex cell at in-page offset", o, shown(f.NumberBox.text(cellOf(o))));
+            return "hex cell at in-page offset " + std::to_string(o) + " shows " +
+                   shown(f.NumberBox.text(cellOf(o)));
     }
     // New shows placeholders until the next redraw, and a flip request shows the
     // shifted pairing until the next one.
@@ -634,8 +595,28 @@ std::string checkView(const Form1& f, Model& m) {
         u"文件字节:" + ascii(grouped(m.len())) + u"( &&H" + ascii(hexNumber(m.len(), 1)) +
         u") 总页数:" + ascii(grouped(m.lastPage() + 1)) + u" 当前页:" + ascii(grouped(m.page + 1));
     if (f.StateBar.caption() != status)
-        return differs("status line", utf8(f.StateBar.caption()), utf8(status));
+        return "status line " + utf8(f.StateBar.caption()) + ", model " + utf8(status);
     return {};
+}
+
+// The state a step leaves, on one line, so that the editor's and the model's compare as
+// a whole and a failure shows both.
+std::string summary(const Model& m) {
+    std::ostringstream s;
+    std::uint32_t hash = 2166136261u; // FNV-1a: BlockBytes can be megabytes long
+    for (std::uint8_t b : m.block)
+        hash = (hash ^ b) * 16777619u;
+    s << "page " << m.page << ", dirty " << m.dirty << ", SelStart " << m.selStart << ", SelSpan "
+      << m.selSpan << ", PickCount " << m.pick << ", FindLast " << m.findLast << ", BlockBytes "
+      << m.block.size() << " bytes #" << hash << ", CutAt " << m.cutAt.value_or(kNone)
+      << ", InsertAt " << m.insertAt.value_or(kNone) << ", replace next " << m.swapOpen
+      << ", highlight";
+    for (int o = 0; o < 512; ++o)
+        if (m.lit[o]) s << ' ' << o;
+    s << ", messages";
+    for (const std::u16string& text : m.messages)
+        s << " | " << utf8(text);
+    return s.str();
 }
 
 std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
@@ -657,34 +638,28 @@ std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
                std::to_string(f.LastPage) + ", TailCount " + std::to_string(f.TailCount) +
                ", PageStart " + std::to_string(f.PageStart) + ", scroll bar " +
                std::to_string(f.VscrollBar.value()) + " of " + std::to_string(f.VscrollBar.max());
-    if (f.CurPage != m.page) return differs("page", f.CurPage, m.page);
-    if ((f.Dirty != kFalse) != m.dirty) return differs("Dirty", f.Dirty, m.dirty);
-    if (f.SelStart != m.selStart) return differs("SelStart", f.SelStart, m.selStart);
-    if (f.SelSpan != m.selSpan) return differs("SelSpan", f.SelSpan, m.selSpan);
-    if (f.PickCount != m.pick) return differs("PickCount", f.PickCount, m.pick);
-    if (f.FindLast != m.findLast) return differs("FindLast", f.FindLast, m.findLast);
-    if (!std::equal(f.BlockBytes.begin(), f.BlockBytes.end(), m.block.begin(), m.block.end()))
-        return differs("BlockBytes", hexOf(Vec(f.BlockBytes.begin(), f.BlockBytes.end()), 0, 16),
-                       hexOf(m.block, 0, 16));
-    if (f.CutAt != m.cutAt.value_or(kNone))
-        return differs("CutAt", f.CutAt, m.cutAt.value_or(kNone));
-    if (f.InsertAt != m.insertAt.value_or(kNone))
-        return differs("InsertAt", f.InsertAt, m.insertAt.value_or(kNone));
-    if ((f.SwapFrom >= 0) != m.swapOpen) return differs("SwapFrom", f.SwapFrom, m.swapOpen);
-    for (int o = 0; o < 512; ++o)
-        if (f.NumberBox.selected(cellOf(o)) != m.lit[o] || f.ChrBox.selected(cellOf(o)) != m.lit[o])
-            return "highlight at in-page offset " + std::to_string(o) + ": hex grid " +
-                   std::to_string(f.NumberBox.selected(cellOf(o))) + ", character grid " +
-                   std::to_string(f.ChrBox.selected(cellOf(o))) + ", model " +
-                   std::to_string(m.lit[o]);
-    const std::vector<std::u16string> said = fake.messageTexts();
-    for (std::size_t i = 0; i < std::max(said.size(), m.messages.size()); ++i)
-        if (i >= said.size() || i >= m.messages.size() || said[i] != m.messages[i])
-            return differs("message " + std::to_string(i),
-                           i < said.size() ? shown(said[i]) : "none",
-                           i < m.messages.size() ? shown(m.messages[i]) : "none");
+    Model seen;
+    seen.page = f.CurPage;
+    seen.dirty = f.Dirty != kFalse;
+    seen.selStart = f.SelStart;
+    seen.selSpan = f.SelSpan;
+    seen.pick = f.PickCount;
+    seen.findLast = f.FindLast;
+    seen.block.assign(f.BlockBytes.begin(), f.BlockBytes.end());
+    if (f.CutAt != kNone) seen.cutAt = f.CutAt;
+    if (f.InsertAt != kNone) seen.insertAt = f.InsertAt;
+    seen.swapOpen = f.SwapFrom >= 0;
+    for (int o = 0; o < 512; ++o) {
+        seen.lit[o] = f.NumberBox.selected(cellOf(o));
+        if (f.ChrBox.selected(cellOf(o)) != seen.lit[o])
+            return "in-page offset " + std::to_string(o) + " is highlighted in one grid only";
+    }
+    seen.messages = fake.messageTexts();
+    if (summary(seen) != summary(m))
+        return "the state differs:\n    editor " + summary(seen) + "\n    model  " + summary(m);
     if (m.clipboard && fake.clipboard != m.clipboard)
-        return differs("clipboard", shown(fake.clipboard.value_or(u"")), shown(*m.clipboard));
+        return "clipboard " + shown(fake.clipboard.value_or(u"")) + ", model " +
+               shown(*m.clipboard);
     return checkView(f, m);
 }
 
@@ -748,7 +723,7 @@ std::optional<std::u16string> promptReply(ChoiceSource& src, const Vec& doc) {
     }
 }
 
-enum class Kind { Menu, Click, DoubleClick, RightHex, RightChr, Scroll };
+enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll };
 
 struct Step {
     Kind kind = Kind::Menu;
@@ -757,16 +732,33 @@ struct Step {
     std::vector<int> values;
 };
 
-const std::vector<std::pair<const MenuItem*, int>>& weightedMenu() {
+// The commands played, how often, and the model's part in each.
+struct Command {
+    const char* name;
+    int weight;
+    void (Model::*run)(int index);
+};
+constexpr Command kCommands[] = {{"Hunt", 5, &Model::hunt},
+                                 {"Hnext", 4, &Model::hnext},
+                                 {"Swap", 5, &Model::swap},
+                                 {"SwapCake", 4, &Model::swapCake},
+                                 {"SwapNext", 4, &Model::swapNextCommand},
+                                 {"CopyOrCut", 5, &Model::copyOrCut},
+                                 {"Insert", 5, &Model::insert},
+                                 {"Quash", 4, &Model::quash},
+                                 {"DelAll", 4, &Model::delAll},
+                                 {"PageNum", 3, &Model::pageNum},
+                                 {"Encrypt", 2, &Model::encrypt},
+                                 {"Fnew", 1, &Model::fnew},
+                                 {"Renovate", 1, &Model::renovateCommand},
+                                 {"文件", 1, &Model::renovateCommand}};
+
+const std::vector<std::pair<const MenuItem*, const Command*>>& weightedMenu() {
     static const auto items = [] {
-        const std::pair<const char*, int> weights[] = {
-            {"Hunt", 5},      {"Hnext", 4},  {"Swap", 5},     {"SwapCake", 4}, {"SwapNext", 4},
-            {"CopyOrCut", 5}, {"Insert", 5}, {"Quash", 4},    {"DelAll", 4},   {"PageNum", 3},
-            {"Encrypt", 2},   {"Fnew", 1},   {"Renovate", 1}, {"文件", 1}};
-        std::vector<std::pair<const MenuItem*, int>> out;
+        std::vector<std::pair<const MenuItem*, const Command*>> out;
         for (const MenuItem& item : menuTree())
-            for (const auto& [name, weight] : weights)
-                if (item.run && item.name == name) out.emplace_back(&item, weight);
+            for (const Command& c : kCommands)
+                if (item.run && item.name == c.name) out.emplace_back(&item, &c);
         return out;
     }();
     return items;
@@ -789,7 +781,7 @@ Step makeStep(ChoiceSource& src, Model& m) {
         {"CopyOrCut", "DelAll Quash Insert"},
         {"Insert", "Quash CopyOrCut"}};
     std::vector<const MenuItem*> next;
-    for (const auto& [item, weight] : weightedMenu())
+    for (const auto& [item, command] : weightedMenu())
         if (followUps.count(m.lastStep) &&
             followUps.at(m.lastStep).find(item->name) != std::string::npos)
             next.push_back(item);
@@ -797,17 +789,16 @@ Step makeStep(ChoiceSource& src, Model& m) {
         s.item = next[src.below(static_cast<std::uint32_t>(next.size()))];
     } else if (pick < 50) {
         int total = 0;
-        for (const auto& [item, weight] : weightedMenu())
-            total += weight;
+        for (const auto& [item, command] : weightedMenu())
+            total += command->weight;
         int w = static_cast<int>(src.below(static_cast<std::uint32_t>(total)));
-        for (const auto& [item, weight] : weightedMenu())
-            if ((w -= weight) < 0 && !s.item) s.item = item;
+        for (const auto& [item, command] : weightedMenu())
+            if ((w -= command->weight) < 0 && !s.item) s.item = item;
     }
     s.kind = pick < 50   ? Kind::Menu
              : pick < 68 ? Kind::Click
              : pick < 86 ? Kind::DoubleClick
-             : pick < 89 ? Kind::RightHex
-             : pick < 92 ? Kind::RightChr
+             : pick < 91 ? Kind::RightClick
                          : Kind::Scroll;
     for (std::uint32_t n = s.kind == Kind::Scroll ? 1 + src.below(3) : 0; n > 0; --n)
         s.values.push_back(
@@ -837,7 +828,6 @@ Step makeStep(ChoiceSource& src, Model& m) {
                        u" 中\x7F"[src.below(3)]);
         m.inputs.push_back(key);
     }
-    if (s.kind == Kind::RightHex) m.inputs.push_back(src.chance(5) ? u"" : text(src, m.doc));
     m.lastStep = s.item                        ? s.item->name
                  : s.kind == Kind::Click       ? "click"
                  : s.kind == Kind::DoubleClick ? "double click"
@@ -847,12 +837,7 @@ Step makeStep(ChoiceSource& src, Model& m) {
 
 std::string describe(const Step& s, const Model& m) {
     std::ostringstream d;
-    const char* kinds[] = {"menu",
-                           "click",
-                           "double click",
-                           "right click on the hex grid",
-                           "right click on the character grid",
-                           "scroll bar to"};
+    const char* kinds[] = {"menu", "click", "double click", "right click", "scroll bar to"};
     d << kinds[static_cast<int>(s.kind)];
     if (s.item) d << " " << s.item->name << "(" << s.item->index << ")";
     if (s.kind == Kind::Click || s.kind == Kind::DoubleClick)
@@ -872,25 +857,11 @@ std::string describe(const Step& s, const Model& m) {
 void play(const Step& s, Form1& f, Model& m) {
     ListBox& grid = s.offset % 2 ? f.NumberBox : f.ChrBox; // either grid selects the same cell
     switch (s.kind) {
-    case Kind::Menu: {
-        const std::string& n = s.item->name;
-        const int i = s.item->index;
-        if (n == "Hunt") m.hunt(i);
-        if (n == "Hnext") m.hnext(i);
-        if (n == "Swap") m.swap(i);
-        if (n == "SwapCake") m.swapCake(i);
-        if (n == "SwapNext") m.swapNextCommand(i);
-        if (n == "CopyOrCut") m.copyOrCut(i);
-        if (n == "Insert") m.insert(i);
-        if (n == "Quash") m.quash();
-        if (n == "DelAll") m.delAll(i);
-        if (n == "PageNum") m.pageNum(i);
-        if (n == "Encrypt") m.encrypt();
-        if (n == "Fnew") m.fnew();
-        if (n == "Renovate" || n == "文件") m.renovate();
+    case Kind::Menu:
+        for (const auto& [item, command] : weightedMenu())
+            if (item == s.item) (m.*command->run)(item->index);
         s.item->run(f);
         break;
-    }
     case Kind::Click:
         m.click(s.offset);
         grid.userClick(cellOf(s.offset));
@@ -899,11 +870,7 @@ void play(const Step& s, Form1& f, Model& m) {
         m.doubleClick(s.offset);
         grid.userDblClick(cellOf(s.offset));
         break;
-    case Kind::RightHex:
-        m.characterCodes();
-        f.NumberBox.userMouseDown(s.offset % 3 ? kRightButton : kMiddleButton, 0, 0, 0);
-        break;
-    case Kind::RightChr:
+    case Kind::RightClick: // on the character grid: the pairing fix
         m.rightClickCharacters();
         f.ChrBox.userMouseDown(kRightButton, 0, 0, 0);
         break;
@@ -951,7 +918,6 @@ void printLog() {
 
 RunResult runEpisode(ChoiceSource& src, const Options& options) {
     FakePlatform fake;
-    fake.screenTwips = src.chance(2) ? 1280 * 15 : 800 * 15;
     Form1 f(fake);
     f.Form_Load();
     Model m;
