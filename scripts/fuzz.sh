@@ -8,14 +8,14 @@
 #   bash scripts/fuzz.sh            20 seconds per target (command sequences: twice that,
 #                                   as each input plays a whole episode)
 #   bash scripts/fuzz.sh 600        a longer run: 10 minutes per target
-#   bash scripts/fuzz.sh 60 numeric one target
+#   bash scripts/fuzz.sh 60 prompts one target
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(numeric character codepage commands)
+  targets=(prompts codepage commands)
 fi
 
 cmake --preset fuzz >/dev/null

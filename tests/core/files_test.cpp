@@ -1,0 +1,378 @@
+// Saves change the bytes and nothing else of a file; a save or open that cannot happen
+// changes nothing. Files are read and written here with the standard library.
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "core/Format.h"
+#include "files/FileIo.h"
+#include "support/Editor.h"
+
+namespace quillory::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::u16string kSavePrompt = u"文件已经修改，是否保存？";
+
+struct TempFolder {
+    std::string path = fs::temp_directory_path() / "quillory-XXXXXX";
+    TempFolder() { EXPECT_TRUE(::mkdtemp(path.data())); }
+    ~TempFolder() { fs::remove_all(path); }
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    std::u16string u16(const std::string& name) const { return ascii(file(name)); }
+};
+
+Bytes readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes pattern(std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes bytes(size);
+    std::generate(bytes.begin(), bytes.end(), [&rng] { return std::uint8_t(rng()); });
+    return bytes;
+}
+
+bool save(const std::string& path, const Bytes& bytes) {
+    return writeWholeFile(path, bytes.data(), bytes.size());
+}
+
+void openFile(Editor& e, const std::u16string& path) {
+    e.fake.files.push_back(path);
+    e.form.Fopen();
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+// Every name under a folder with what it holds: a file its bytes, a folder "/", a link "@".
+std::map<std::string, Bytes> tree(const std::string& folder) {
+    std::map<std::string, Bytes> all;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        all[e.path().lexically_relative(folder)] = e.is_symlink()     ? Bytes{'@'}
+                                                   : e.is_directory() ? Bytes{'/'}
+                                                                      : readBytes(e.path());
+    return all;
+}
+
+// Runs body with this process's file size limit lowered to `bytes`.
+template <typename Body> auto underSizeLimit(rlim_t bytes, Body body) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+    rlimit limit{bytes, RLIM_INFINITY};
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    auto result = body();
+    limit.rlim_cur = RLIM_INFINITY;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return result;
+}
+
+// Whether body returned true in a child process, run as user 65534 when this is root.
+template <typename Body> bool inChild(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
+            ::_exit(3);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A save writes the file the path leads to, through symbolic links that stay (a relative
+// one read from its own folder, one that leads nowhere yet makes the file), or fails and
+// touches nothing.
+TEST(Files, SaveWritesWhereThePathLeadsOrNowhere) {
+    using Links = std::vector<std::pair<std::string, std::string>>; // name, text ('@': absolute)
+    const std::tuple<Links, std::string, std::string> cases[] = {
+        {{{"link", "@file"}}, "link", "file"},
+        {{{"sub/link", "../file"}}, "sub/link", "file"},
+        {{{"first", "second"}, {"second", "sub/file"}}, "first", "sub/file"},
+        {{{"link", "sub/new"}}, "link", "sub/new"},
+        {{{"a", "b"}, {"b", "a"}}, "a", ""},
+        {{{"link", "missing/new"}}, "link", ""},
+        {{}, "missing/new", ""},
+        {{}, "file/new", ""},
+        {{}, "sub", ""},
+    };
+    for (const auto& [links, through, holder] : cases) {
+        SCOPED_TRACE(through);
+        TempFolder dir;
+        fs::create_directory(dir.file("sub"));
+        writeBytes(dir.file("file"), pattern(100, 1));
+        writeBytes(dir.file("sub/file"), pattern(100, 1));
+        auto to = [&dir](const std::string& t) { return t[0] == '@' ? dir.file(t.substr(1)) : t; };
+        for (const auto& [name, text] : links)
+            fs::create_symlink(to(text), dir.file(name));
+        auto want = tree(dir.path);
+        if (!holder.empty()) want[holder] = pattern(300, 2);
+        EXPECT_EQ(save(dir.file(through), pattern(300, 2)), !holder.empty());
+        EXPECT_EQ(tree(dir.path), want);
+    }
+}
+
+// Longer, then shorter, a file keeps mode, owner, group, links and attributes, and nothing
+// is left beside it: where a rename could not keep them, it is overwritten in place, backed
+// up beside it, in the temporary folder or in memory, and a failed write puts the old bytes
+// back. The saver is user 65534 as root (else this user, skipping O and G). F folder and T
+// temporary folder read-only, O owner and G group other, h hard-linked, x with an attribute,
+// L limited to 1500 bytes, r read-only, ! refused.
+TEST(Files, SaveKeepsWhatTheFileIs) {
+    const bool root = ::geteuid() == 0;
+    for (const std::string flags : {"", "h", "x", "F", "FT", "FL!", "r!", "OG", "G"}) {
+        SCOPED_TRACE(flags);
+        auto has = [&flags](char f) { return flags.find(f) != std::string::npos; };
+        if ((has('O') || has('G')) && !root) continue;
+        TempFolder dir;
+        const std::string folder = dir.file("folder"), temp = dir.file("temp");
+        const std::string file = folder + "/doc.bin";
+        fs::create_directory(folder);
+        fs::create_directory(temp);
+        writeBytes(file, pattern(1000, 1));
+        if (has('h')) fs::create_hard_link(file, folder + "/twin");
+        ASSERT_EQ(has('x') ? ::setxattr(file.c_str(), "user.note", "kept", 4, 0) : 0, 0);
+        ASSERT_EQ(root ? ::chown(file.c_str(), has('O') ? 0 : 65534, has('G') ? 0 : 65534) : 0, 0);
+        ASSERT_EQ(::chmod(file.c_str(), has('r') ? 0444 : 0606), 0);
+        ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), has('F') ? 0555 : 0777), 0);
+        ASSERT_EQ(::chmod(temp.c_str(), has('T') ? 0555 : 0777), 0);
+        const struct stat before = statOf(file);
+        const std::size_t names = tree(folder).size();
+
+        const bool saved = inChild([&] {
+            ::setenv("TMPDIR", temp.c_str(), 1);
+            return underSizeLimit(has('L') ? 1500 : RLIM_INFINITY, [&] {
+                return save(file, pattern(2000, 2)) && save(file, pattern(300, 3));
+            });
+        });
+        ::chmod(folder.c_str(), 0755);
+        EXPECT_EQ(saved, !has('!'));
+        const Bytes now = saved ? pattern(300, 3) : pattern(1000, 1);
+        EXPECT_EQ(readBytes(file), now);
+        const struct stat after = statOf(file);
+        EXPECT_EQ(flags.empty() ? before.st_ino : after.st_ino, before.st_ino); // in place
+        EXPECT_EQ(std::tie(after.st_mode, after.st_uid, after.st_gid, after.st_nlink),
+                  std::tie(before.st_mode, before.st_uid, before.st_gid, before.st_nlink));
+        char note[4] = {};
+        EXPECT_EQ(::getxattr(file.c_str(), "user.note", note, sizeof note), has('x') ? 4 : -1);
+        EXPECT_EQ(readBytes(folder + "/twin"), has('h') ? now : Bytes());
+        EXPECT_EQ(tree(folder).size(), names);
+        EXPECT_TRUE(fs::is_empty(temp));
+    }
+    TempFolder dir; // a new file gets the usual mode less the umask
+    const mode_t old = ::umask(027);
+    EXPECT_TRUE(save(dir.file("new"), pattern(10, 1)));
+    ::umask(old);
+    EXPECT_EQ(statOf(dir.file("new")).st_mode & 07777, 0640u);
+}
+
+// Open takes a regular file of 1 byte to 16 MiB whole, and forgets the cut an undo would
+// put back. Any other choice changes nothing (the capacity shows the document's buffer
+// untouched); only a cancelled dialog says so.
+TEST(Files, OpenTakesWholeFilesUpToTheLimitOrChangesNothing) {
+    // Sizes: a file of that many bytes, -1 none, -2 a pipe (a blocking open would hang).
+    const std::pair<const char16_t*, std::int64_t> cases[] = {{u"文件.bin", 3000},
+                                                              {u"largest", kMaxDocument},
+                                                              {u"over", kMaxDocument + 1},
+                                                              {u"empty", 0},
+                                                              {u"", -1},
+                                                              {u"missing", -1},
+                                                              {u".", -1},
+                                                              {u"pipe", -2}};
+    for (const auto& [name, size] : cases) {
+        SCOPED_TRACE(utf8(name));
+        TempFolder dir;
+        Editor e;
+        e.load(pattern(2000, 6));
+        e.form.VscrollBar.setValue(2);
+        e.form.NumberBox.userClick(5);
+        e.form.CopyOrCut(1);
+        auto state = [&f = e.form, &e] {
+            return std::tuple(f.FileBytes, f.FileBytes.capacity(), f.FileName, f.Caption, f.CurPage,
+                              f.StateBar.displayText(), e.hex(0), f.Dirty, f.CutAt);
+        };
+        const auto before = state();
+
+        const std::u16string path = *name ? dir.u16("") + name : u"";
+        const std::string native = fs::path(dir.path) / name;
+        if (size >= 0) std::ofstream(native).seekp(size - 1) << 'Z'; // 0: the seek fails
+        ASSERT_EQ(size == -2 ? ::mkfifo(native.c_str(), 0600) : 0, 0);
+        e.fake.answers = {Answer::No}; // the save prompt
+        openFile(e, path);
+        std::vector<std::u16string> shown{kSavePrompt, u"无此文件"};
+        shown.resize(path.empty() ? 2 : 1);
+        EXPECT_EQ(e.fake.messageTexts(), shown);
+        if (size < 1 || size > kMaxDocument) {
+            EXPECT_EQ(state(), before);
+            continue;
+        }
+        ASSERT_EQ(e.form.FileBytes.size(), std::size_t(size));
+        EXPECT_EQ(e.form.FileBytes.back(), 'Z');
+        EXPECT_EQ(e.form.Caption, u"正在编辑：" + path);
+        e.form.Quash();
+        EXPECT_EQ(e.form.FileBytes.size(), std::size_t(size));
+    }
+}
+
+// New, Open and closing go on after No or a save that happened, and without the save
+// prompt for an unmodified document.
+TEST(Files, SavePromptGoesOnOnlyAfterNoOrASave) {
+    enum Reply { Clean, Cancel, No, Saved, NameCancelled, WriteFailed };
+    for (const int source : {0, 1, 2}) // New, Open, closing
+        for (const Reply reply : {Clean, Cancel, No, Saved, NameCancelled, WriteFailed}) {
+            SCOPED_TRACE("source " + std::to_string(source) + ", reply " + std::to_string(reply));
+            TempFolder dir;
+            Editor e;
+            e.load(pattern(900, 7));
+            e.form.Dirty = reply == Clean ? kFalse : kTrue;
+            writeBytes(dir.file("other.bin"), pattern(30, 8));
+            e.fake.answers = {reply == Cancel ? Answer::Cancel
+                              : reply == No   ? Answer::No
+                                              : Answer::Yes};
+            const char* names[] = {"saved.bin", "", "missing/saved.bin"};
+            if (reply >= Saved)
+                e.fake.files = {*names[reply - Saved] ? dir.u16(names[reply - Saved]) : u""};
+            bool closed = false;
+            if (source == 0) e.form.Fnew();
+            if (source == 1) openFile(e, dir.u16("other.bin"));
+            if (source == 2) closed = !e.form.Form_QueryUnload();
+
+            std::vector<std::u16string> shown{kSavePrompt, u"文件保存失败！"};
+            shown.resize(reply == Clean ? 0 : reply == WriteFailed ? 2 : 1);
+            EXPECT_EQ(e.fake.messageTexts(), shown);
+            EXPECT_TRUE(reply == Clean || e.fake.messages.at(0).buttons == Buttons::YesNoCancel);
+            EXPECT_EQ(readBytes(dir.file("saved.bin")), reply == Saved ? pattern(900, 7) : Bytes());
+            const bool goesOn = reply == Clean || reply == No || reply == Saved;
+            const Bytes after[] = {Bytes(512, 0), pattern(30, 8), pattern(900, 7)};
+            EXPECT_EQ(e.form.FileBytes, goesOn ? after[source] : pattern(900, 7));
+            EXPECT_EQ(closed, goesOn && source == 2);
+            // Closing after No leaves the document as it was: modified.
+            EXPECT_EQ(e.form.Dirty != 0,
+                      reply != Clean && (!goesOn || (source == 2 && reply == No)));
+        }
+}
+
+// Save asks before it overwrites what another program wrote since: the same length with
+// a later time, or a new file of the same length and time put in its place. No writes
+// nothing. Save as moves the document to its new name.
+TEST(Files, SaveAsksBeforeOverwritingAnotherProgramsBytes) {
+    for (const bool replaced : {false, true}) {
+        SCOPED_TRACE(replaced);
+        TempFolder dir;
+        const std::string path = dir.file("a.bin");
+        writeBytes(path, pattern(100, 1));
+        Editor e;
+        openFile(e, dir.u16("a.bin"));
+        e.form.FileBytes[0] ^= 0xFF;
+        e.form.Dirty = kTrue;
+        const Bytes document = e.form.FileBytes;
+        const timespec mtime = statOf(path).st_mtim;
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {mtime.tv_sec + (replaced ? 0 : 60), mtime.tv_nsec}};
+        writeBytes(replaced ? path + ".new" : path, pattern(100, replaced ? 1 : 2));
+        if (replaced) fs::rename(path + ".new", path);
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        const Bytes theirs = readBytes(path);
+
+        e.fake.answers = {Answer::No};
+        EXPECT_FALSE(e.form.Fsave());
+        EXPECT_EQ(e.fake.messageTexts(),
+                  std::vector<std::u16string>{u"文件已被其他程序修改，是否覆盖？"});
+        EXPECT_EQ(e.fake.messages.at(0).buttons, Buttons::YesNo);
+        EXPECT_EQ(readBytes(path), theirs);
+        EXPECT_EQ(e.form.Dirty, kTrue);
+
+        e.fake.answers = {Answer::Yes};
+        EXPECT_TRUE(e.form.Fsave());
+        EXPECT_EQ(readBytes(path), document);
+        EXPECT_EQ(e.form.Dirty, kFalse);
+        EXPECT_TRUE(e.form.Fsave()); // nothing to ask now
+        EXPECT_EQ(e.fake.messages.size(), 2u);
+        e.fake.files = {dir.u16("b.bin")};
+        EXPECT_TRUE(e.form.FsaveAs());
+        EXPECT_EQ(std::tie(e.form.FileName, e.form.Caption),
+                  std::tuple(dir.u16("b.bin"), u"正在编辑 " + dir.u16("b.bin")));
+    }
+}
+
+// A save cut short by the size limit says so, keeps the document and its mark and
+// leaves the file, by its only name, a second hard link (saved in place with a backup)
+// or a symbolic link, as it was; random sizes let backup and bytes fit or not. Without
+// the limit it then saves without asking: restoring the old bytes was its own write.
+TEST(Files, SaveCutShortByTheFileSizeLimit) {
+    std::mt19937 rng(7919);
+    const std::size_t sizes[] = {1, 511, 512, 513, 3000, 70000};
+    int failed = 0;
+    for (int round = 0; round < 60; ++round) {
+        const int naming = round % 3; // only name, hard-linked, symlinked
+        SCOPED_TRACE("round " + std::to_string(round));
+        TempFolder dir;
+        const Bytes old = pattern(sizes[rng() % 6] + rng() % 3, rng());
+        const Bytes now = pattern(sizes[rng() % 6] + rng() % 3, rng());
+        writeBytes(dir.file("doc.bin"), old);
+        if (naming == 1) fs::create_hard_link(dir.file("doc.bin"), dir.file("twin.bin"));
+        if (naming == 2) fs::create_symlink("doc.bin", dir.file("link.bin"));
+        Editor e;
+        openFile(e, dir.u16(naming == 2 ? "link.bin" : "doc.bin"));
+        e.load(now);
+        e.form.Dirty = kTrue;
+        auto want = tree(dir.path);
+        const std::size_t larger = std::max(old.size(), now.size());
+        const auto limit = static_cast<rlim_t>(rng() % (2 * larger + 1));
+
+        const bool ok = underSizeLimit(limit, [&] { return e.form.Fsave(); });
+        // Bytes that fit are written; bytes that do not cannot be.
+        EXPECT_TRUE(now.size() <= limit || !ok);
+        EXPECT_TRUE(larger > limit || ok);
+        for (const char* name : {"doc.bin", "twin.bin"})
+            if (ok && want.contains(name)) want[name] = now;
+        EXPECT_EQ(tree(dir.path), want);
+        EXPECT_EQ(e.fake.messages.size(), ok ? 0u : 1u);
+        EXPECT_EQ(e.form.Dirty, ok ? kFalse : kTrue);
+        EXPECT_EQ(e.form.FileBytes, now);
+        if (ok) continue;
+        ++failed;
+        EXPECT_TRUE(e.form.Fsave());
+        EXPECT_EQ(readBytes(dir.file("doc.bin")), now);
+    }
+    // Both outcomes were seen, or the limits were not chosen well.
+    EXPECT_GT(failed, 10);
+    EXPECT_LT(failed, 50);
+    // Cut short at the limit, the first write leaves the loop to go on and meet the error.
+    TempFolder dir;
+    const int fd = ::open(dir.file("f").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const Bytes bytes = pattern(25000, 1);
+    const auto [written, error] = underSizeLimit(10000, [&] {
+        const bool ok = writeAll(fd, bytes.data(), bytes.size());
+        return std::pair{ok, errno};
+    });
+    ::close(fd);
+    EXPECT_EQ(std::pair(written, error), std::pair(false, EFBIG));
+    EXPECT_EQ(readBytes(dir.file("f")), Bytes(bytes.begin(), bytes.begin() + 10000));
+}
+
+} // namespace
+} // namespace quillory::testing
