@@ -1,6 +1,7 @@
 #include "random/Driver.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cmath>
 #include <cstdio>
@@ -163,65 +164,52 @@ struct Model {
 
     // ---- prompts ----
 
-    std::optional<Vec> numeric(int cType, std::int64_t iLen) {
+    // The hex-digit prompt (type 1) or the character prompt (2 ANSI, 3 Unicode): the
+    // bytes of the first reply that passes, or none once the replies run out or one is empty.
+    std::optional<Vec> prompt(int type, int cType, std::int64_t iLen) {
+        const bool hex = type == 1;
+        std::optional<std::u16string> reply;
+        Vec out;
         for (;;) {
-            const auto reply = next(prompts, std::nullopt);
-            if (!reply || reply->find_first_not_of(u' ') == std::u16string::npos) {
-                say(u"无效数字");
+            reply = next(prompts, std::nullopt);
+            // Spaces alone are no digits, but they are characters.
+            if (!reply || reply->find_first_not_of(hex ? u" " : u"") == std::u16string::npos) {
+                say(hex ? u"无效数字" : u"无效字符");
                 return std::nullopt;
             }
             std::string digits;
-            bool illegal = false;
-            for (char16_t c : *reply) {
-                if (c == u' ') continue;
-                illegal = !std::isxdigit(c < 0x80 ? static_cast<int>(c) : 0);
-                if (illegal) break;
-                digits.push_back(static_cast<char>(std::toupper(static_cast<int>(c))));
-            }
-            const std::int64_t m = static_cast<std::int64_t>(digits.size() / 2) - 1;
-            if (illegal) {
-                say(u"出现非法数字，请更改");
-            } else if (digits.size() % 2 != 0) {
-                say(u"数字位错误(每个数字为2位),请更改");
-            } else if (cType < 3 && ((iLen >= 0 && m > iLen) || m > last() - 1)) {
-                say(u"数字长度超界，请更改");
-            } else {
-                (cType == 1 ? findText : swapText) = *reply;
-                Vec out;
-                for (std::size_t k = 0; k < digits.size(); k += 2)
-                    out.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(k, 2), 0, 16)));
-                return out;
-            }
-        }
-    }
-
-    std::optional<Vec> character(int cType, bool ansi, std::int64_t iLen) {
-        for (;;) {
-            auto reply = next(prompts, std::nullopt);
-            if (!reply || reply->empty()) {
-                say(u"无效字符");
-                return std::nullopt;
-            }
-            Vec out;
-            if (ansi) {
+            out.clear();
+            if (hex) {
+                for (char16_t c : *reply)
+                    if (c != u' ')
+                        digits.push_back(std::isxdigit(c < 0x80 ? c : 0) ? std::toupper(c) : '!');
+                for (std::size_t k = 0; k + 1 < digits.size(); k += 2)
+                    out.push_back(static_cast<std::uint8_t>(
+                        std::strtol(digits.substr(k, 2).c_str(), nullptr, 16)));
+            } else if (type == 2) {
                 const CodePage936& cp = CodePage936::instance();
                 const auto gbk = cp.toGbk(*reply);
                 out.assign(gbk.begin(), gbk.end());
                 reply = cp.fromGbk(gbk); // what the code page kept of the text
             } else {
-                for (char16_t c : *reply) {
-                    out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-                    out.push_back(static_cast<std::uint8_t>(c >> 8));
-                }
+                for (char16_t c : *reply)
+                    out.insert(out.end(),
+                               {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
             }
-            const std::int64_t n = static_cast<std::int64_t>(out.size());
-            if (cType == 2 && ((iLen >= 0 && n - 1 > iLen) || n - 1 > last() - 1)) {
-                say(u"字符长度超界，请更改");
-                continue;
-            }
-            (cType == 1 ? findText : swapText) = *reply;
-            return out;
+            const std::int64_t m = hex ? static_cast<std::int64_t>(digits.size() / 2) - 1
+                                       : static_cast<std::int64_t>(out.size()) - 1;
+            const bool tooLong = (iLen >= 0 && m > iLen) || m > last() - 1;
+            if (hex && digits.find('!') != std::string::npos)
+                say(u"出现非法数字，请更改");
+            else if (hex && digits.size() % 2 != 0)
+                say(u"数字位错误(每个数字为2位),请更改");
+            else if (tooLong && (hex ? cType < 3 : cType == 2))
+                say(hex ? u"数字长度超界，请更改" : u"字符长度超界，请更改");
+            else
+                break;
         }
+        (cType == 1 ? findText : swapText) = *reply;
+        return out;
     }
 
     // ---- selection ----
@@ -263,7 +251,7 @@ struct Model {
         cutAt.reset();
         selSpan = kNone;
         renovate();
-        const auto pattern = index == 1 ? numeric(1, -1) : character(1, index == 2, 0);
+        const auto pattern = prompt(index, 1, -1);
         findLast = pattern ? static_cast<std::int32_t>(pattern->size()) - 1 : kNone;
         if (!pattern) return renovate();
         block = *pattern;
@@ -305,7 +293,7 @@ struct Model {
         if (S + selSpan > last()) return refuse(u"偏移量超界！");
         if (selSpan == kNone && findLast >= 0) selSpan = findLast;
         if (selSpan == 0) block = slice(S, 1);
-        const auto data = index == 1 ? numeric(2, selSpan) : character(2, index == 2, selSpan);
+        const auto data = prompt(index, 2, selSpan);
         findLast = data ? static_cast<std::int32_t>(data->size()) - 1 : kNone;
         if (!data) return renovate();
         if (S + findLast > last()) return refuse(u"偏移量超界！");
@@ -327,8 +315,8 @@ struct Model {
         if (selStart < 0 || selSpan < 1) return refuse(u"块替换必须有起点和终点！");
         const std::int64_t S = ps() + selStart;
         if (S + selSpan > last()) return refuse(u"偏移量超界！");
-        const auto x = numeric(index == 0 ? 0 : 4, index == 0 ? selSpan : -1);
-        const auto y = x && index == 4 ? numeric(4, -1) : x;
+        const auto x = prompt(1, index, index == 0 ? selSpan : -1);
+        const auto y = x && index == 4 ? prompt(1, 4, -1) : x;
         if (!x || !y) {
             findLast = kNone;
             return renovate();
@@ -408,7 +396,7 @@ struct Model {
         if (selStart < 0) return say(u"没有插入起点");
         const std::int64_t P = ps() + selStart;
         if (P > len()) return refuse(u"只能紧挨着文件末尾插入！");
-        const auto data = index == 1 ? numeric(3, 0) : character(3, index == 2, 0);
+        const auto data = prompt(index, 3, -1);
         if (!data) return renovate();
         insertBytes(P, *data);
     }
@@ -621,23 +609,30 @@ std::string summary(const Model& m) {
 
 std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
     const std::int64_t len = static_cast<std::int64_t>(f.FileBytes.size());
-    if (len != m.len() || !std::equal(m.doc.begin(), m.doc.end(), f.FileBytes.begin())) {
-        std::size_t i = 0;
-        while (i < m.doc.size() && i < f.FileBytes.size() && m.doc[i] == f.FileBytes[i])
-            ++i;
-        return "document differs from offset " + std::to_string(i) + ": editor " +
-               std::to_string(len) + " bytes " +
-               hexOf(Vec(f.FileBytes.begin(), f.FileBytes.end()), i, 8) + ", model " +
-               std::to_string(m.len()) + " bytes " + hexOf(m.doc, i, 8);
-    }
-    if (f.LastOffset != len - 1 || f.LastPage != (len - 1) / 512 || f.TailCount != len % 512 ||
-        f.PageStart != 512 * f.CurPage || f.VscrollBar.max() != f.LastPage ||
-        f.VscrollBar.value() != f.CurPage || f.NumberBox.listCount() != 512 ||
-        f.ChrBox.listCount() != 512 || f.AddressBox.listCount() != 32)
-        return "the counts disagree: LastOffset " + std::to_string(f.LastOffset) + ", LastPage " +
-               std::to_string(f.LastPage) + ", TailCount " + std::to_string(f.TailCount) +
-               ", PageStart " + std::to_string(f.PageStart) + ", scroll bar " +
-               std::to_string(f.VscrollBar.value()) + " of " + std::to_string(f.VscrollBar.max());
+    if (!std::equal(m.doc.begin(), m.doc.end(), f.FileBytes.begin(), f.FileBytes.end()))
+        return "document differs from offset " +
+               std::to_string(
+                   std::mismatch(m.doc.begin(), m.doc.end(), f.FileBytes.begin(), f.FileBytes.end())
+                       .first -
+                   m.doc.begin()) +
+               ": editor " + std::to_string(len) + " bytes, model " + std::to_string(m.len());
+    const std::int64_t counts[] = {f.LastOffset,
+                                   f.LastPage,
+                                   f.TailCount,
+                                   f.PageStart,
+                                   f.VscrollBar.value(),
+                                   f.VscrollBar.max(),
+                                   f.NumberBox.listCount() + f.ChrBox.listCount(),
+                                   f.AddressBox.listCount()};
+    const std::int64_t want[] = {
+        len - 1,   (len - 1) / 512, len % 512, 512 * std::int64_t{f.CurPage},
+        f.CurPage, (len - 1) / 512, 1024,      32};
+    for (int i = 0; i < 8; ++i)
+        if (counts[i] != want[i])
+            return "count " + std::to_string(i) +
+                   " of LastOffset, LastPage, TailCount, "
+                   "PageStart, the scroll bar's value and maximum, the cells and rows: " +
+                   std::to_string(counts[i]) + ", expected " + std::to_string(want[i]);
     Model seen;
     seen.page = f.CurPage;
     seen.dirty = f.Dirty != kFalse;
@@ -723,112 +718,103 @@ std::optional<std::u16string> promptReply(ChoiceSource& src, const Vec& doc) {
     }
 }
 
+// The commands played: every menu entry of these, each as often as the others.
+struct Command {
+    const MenuItem* item;
+    void (Model::*run)(int index);
+};
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = [] {
+        const std::pair<std::string, void (Model::*)(int)> names[] = {
+            {"Hunt", &Model::hunt},
+            {"Hnext", &Model::hnext},
+            {"Swap", &Model::swap},
+            {"SwapCake", &Model::swapCake},
+            {"SwapNext", &Model::swapNextCommand},
+            {"CopyOrCut", &Model::copyOrCut},
+            {"Insert", &Model::insert},
+            {"Quash", &Model::quash},
+            {"DelAll", &Model::delAll},
+            {"PageNum", &Model::pageNum},
+            {"Encrypt", &Model::encrypt},
+            {"Fnew", &Model::fnew},
+            {"Renovate", &Model::renovateCommand},
+            {"文件", &Model::renovateCommand}};
+        std::vector<Command> out;
+        for (const MenuItem& item : menuTree())
+            for (const auto& [name, run] : names)
+                if (item.run && item.name == name) out.push_back({&item, run});
+        return out;
+    }();
+    return all;
+}
+
 enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll };
 
 struct Step {
     Kind kind = Kind::Menu;
-    const MenuItem* item = nullptr;
+    const Command* command = nullptr;
     int offset = 0; // in-page offset of the cell
     std::vector<int> values;
 };
 
-// The commands played, how often, and the model's part in each.
-struct Command {
-    const char* name;
-    int weight;
-    void (Model::*run)(int index);
-};
-constexpr Command kCommands[] = {{"Hunt", 5, &Model::hunt},
-                                 {"Hnext", 4, &Model::hnext},
-                                 {"Swap", 5, &Model::swap},
-                                 {"SwapCake", 4, &Model::swapCake},
-                                 {"SwapNext", 4, &Model::swapNextCommand},
-                                 {"CopyOrCut", 5, &Model::copyOrCut},
-                                 {"Insert", 5, &Model::insert},
-                                 {"Quash", 4, &Model::quash},
-                                 {"DelAll", 4, &Model::delAll},
-                                 {"PageNum", 3, &Model::pageNum},
-                                 {"Encrypt", 2, &Model::encrypt},
-                                 {"Fnew", 1, &Model::fnew},
-                                 {"Renovate", 1, &Model::renovateCommand},
-                                 {"文件", 1, &Model::renovateCommand}};
-
-const std::vector<std::pair<const MenuItem*, const Command*>>& weightedMenu() {
-    static const auto items = [] {
-        std::vector<std::pair<const MenuItem*, const Command*>> out;
-        for (const MenuItem& item : menuTree())
-            for (const Command& c : kCommands)
-                if (item.run && item.name == c.name) out.emplace_back(&item, &c);
-        return out;
-    }();
-    return items;
-}
-
 Step makeStep(ChoiceSource& src, Model& m) {
     Step s;
     const std::uint32_t pick = src.below(100);
-    const std::int64_t onPage = std::min<std::int64_t>(512, m.len() - m.ps());
+    const auto onPage = static_cast<std::uint32_t>(std::min<std::int64_t>(512, m.len() - m.ps()));
     s.offset = static_cast<int>(src.chance(3)   ? src.below(512)
-                                : src.chance(4) ? std::min<std::int64_t>(511, onPage - src.below(2))
-                                                : src.below(static_cast<std::uint32_t>(onPage)));
-    // Commands that go on from what the last step began come more often than chance
-    // alone would bring them: a replacement after a click, replace next after it, ...
-    static const std::map<std::string, std::string> followUps = {
-        {"click", "Swap CopyOrCut Insert Hnext SwapCake"},
-        {"double click", "Swap CopyOrCut Insert Hnext SwapCake"},
-        {"Hunt", "Swap CopyOrCut Hnext"},
-        {"Swap", "SwapNext"},
-        {"CopyOrCut", "DelAll Quash Insert"},
-        {"Insert", "Quash CopyOrCut"}};
-    std::vector<const MenuItem*> next;
-    for (const auto& [item, command] : weightedMenu())
-        if (followUps.count(m.lastStep) &&
-            followUps.at(m.lastStep).find(item->name) != std::string::npos)
-            next.push_back(item);
-    if (pick < 50 && !next.empty() && !src.chance(4)) {
-        s.item = next[src.below(static_cast<std::uint32_t>(next.size()))];
-    } else if (pick < 50) {
-        int total = 0;
-        for (const auto& [item, command] : weightedMenu())
-            total += command->weight;
-        int w = static_cast<int>(src.below(static_cast<std::uint32_t>(total)));
-        for (const auto& [item, command] : weightedMenu())
-            if ((w -= command->weight) < 0 && !s.item) s.item = item;
-    }
+                                : src.chance(4) ? std::min(511u, onPage - src.below(2))
+                                                : src.below(onPage));
     s.kind = pick < 50   ? Kind::Menu
              : pick < 68 ? Kind::Click
              : pick < 86 ? Kind::DoubleClick
              : pick < 91 ? Kind::RightClick
                          : Kind::Scroll;
+    // Commands that go on from what the last step began come more often than chance
+    // alone would bring them: a replacement after a click, replace next after it, ...
+    static const std::map<std::string, std::string> followUps = {
+        {"click", " Swap CopyOrCut Insert Hnext SwapCake "},
+        {"double click", " Swap CopyOrCut Insert Hnext SwapCake "},
+        {"Hunt", " Swap CopyOrCut Hnext "},
+        {"Swap", " SwapNext "},
+        {"CopyOrCut", " DelAll Quash Insert "},
+        {"Insert", " Quash CopyOrCut "}};
+    std::vector<const Command*> next;
+    const auto follow = followUps.find(m.lastStep);
+    for (const Command& c : commands())
+        if (follow != followUps.end() &&
+            follow->second.find(" " + c.item->name + " ") != std::string::npos)
+            next.push_back(&c);
+    if (s.kind == Kind::Menu)
+        s.command = next.empty() || src.chance(4)
+                        ? &commands()[src.below(static_cast<std::uint32_t>(commands().size()))]
+                        : next[src.below(static_cast<std::uint32_t>(next.size()))];
     for (std::uint32_t n = s.kind == Kind::Scroll ? 1 + src.below(3) : 0; n > 0; --n)
         s.values.push_back(
             static_cast<int>(src.below(static_cast<std::uint32_t>(m.lastPage() + 3))) - 1);
-    // The replies, queued as the fake hands them out.
-    const bool fnew = s.item && s.item->name == "Fnew";
-    for (std::uint32_t n = src.below(6); n > 0; --n) {
-        const std::uint32_t a = src.below(6);
-        m.answers.push_back(a < 3 && !fnew ? Answer::Yes : a < 5 ? Answer::No : Answer::Cancel);
-    }
-    const std::string name = s.item ? s.item->name : "";
+    // The replies, queued as the fake hands them out. A save question is never answered
+    // Yes: no episode writes a file.
+    const std::string name = s.command ? s.command->item->name : "";
+    for (std::uint32_t n = src.below(6), a; n > 0; --n)
+        m.answers.push_back((a = src.below(6)) < 3 && name != "Fnew" ? Answer::Yes
+                            : a < 5                                  ? Answer::No
+                                                                     : Answer::Cancel);
     if (name == "Hunt" || name == "Swap" || name == "SwapCake" || name == "Insert")
         for (std::uint32_t n = 1 + src.below(3); n > 0; --n)
             m.prompts.push_back(promptReply(src, m.doc));
-    if (name == "PageNum") {
-        static const char16_t* odd[] = {u"", u"0", u"-1", u"2.5", u" 2 ", u"1.5", u"abc"};
+    static const char16_t* pages[] = {u"", u"-1", u"2.5", u" 2 ", u"1.5", u"abc"};
+    if (name == "PageNum")
         m.inputs.push_back(src.chance(2)
                                ? dec(src.below(static_cast<std::uint32_t>(m.lastPage() + 3)))
-                               : odd[src.below(std::size(odd))]);
-    }
-    if (name == "Encrypt") {
-        std::u16string key;
-        for (std::uint32_t n = src.below(14); n > 0; --n)
-            key += static_cast<char16_t>(0x21 + src.below(0x5E));
-        if (src.chance(4))
-            key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
-                       u" 中\x7F"[src.below(3)]);
-        m.inputs.push_back(key);
-    }
-    m.lastStep = s.item                        ? s.item->name
+                               : pages[src.below(std::size(pages))]);
+    std::u16string key;
+    for (std::uint32_t n = name == "Encrypt" ? src.below(14) : 0; n > 0; --n)
+        key += static_cast<char16_t>(0x21 + src.below(0x5E));
+    if (name == "Encrypt" && src.chance(4))
+        key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
+                   u" 中\x7F"[src.below(3)]);
+    if (name == "Encrypt") m.inputs.push_back(key);
+    m.lastStep = s.command                     ? name
                  : s.kind == Kind::Click       ? "click"
                  : s.kind == Kind::DoubleClick ? "double click"
                                                : "";
@@ -837,9 +823,9 @@ Step makeStep(ChoiceSource& src, Model& m) {
 
 std::string describe(const Step& s, const Model& m) {
     std::ostringstream d;
-    const char* kinds[] = {"menu", "click", "double click", "right click", "scroll bar to"};
-    d << kinds[static_cast<int>(s.kind)];
-    if (s.item) d << " " << s.item->name << "(" << s.item->index << ")";
+    d << std::array{"menu", "click", "double click", "right click",
+                    "scroll bar to"}[static_cast<int>(s.kind)];
+    if (s.command) d << " " << s.command->item->name << "(" << s.command->item->index << ")";
     if (s.kind == Kind::Click || s.kind == Kind::DoubleClick)
         d << " at in-page offset " << s.offset;
     for (int v : s.values)
@@ -858,9 +844,8 @@ void play(const Step& s, Form1& f, Model& m) {
     ListBox& grid = s.offset % 2 ? f.NumberBox : f.ChrBox; // either grid selects the same cell
     switch (s.kind) {
     case Kind::Menu:
-        for (const auto& [item, command] : weightedMenu())
-            if (item == s.item) (m.*command->run)(item->index);
-        s.item->run(f);
+        (m.*s.command->run)(s.command->item->index);
+        s.command->item->run(f);
         break;
     case Kind::Click:
         m.click(s.offset);
@@ -883,27 +868,24 @@ void play(const Step& s, Form1& f, Model& m) {
     }
 }
 
+// Documents of a few bytes to a few pages, their lengths often at a page's edge, of
+// random bytes, of a few values, or of GBK characters; or near 16 MiB.
 Vec makeDocument(ChoiceSource& src, bool huge) {
-    if (huge) {
-        Vec doc(static_cast<std::size_t>(kLimit - (src.chance(2) ? 0 : src.below(1024))), 0x41);
-        for (int i = 0; i < 2000; ++i)
-            doc[src.below(static_cast<std::uint32_t>(doc.size()))] =
-                static_cast<std::uint8_t>(src.below(256));
-        return doc;
-    }
-    static const std::uint32_t edges[] = {1, 2, 511, 512, 513, 1023, 1024, 1025, 1536};
-    const std::uint32_t kind = src.below(6);
-    Vec doc(kind == 0   ? 1 + src.below(16)
-            : kind == 1 ? edges[src.below(std::size(edges))]
-            : kind == 2 ? 1 + src.below(3000)
-                        : 1 + src.below(1100));
+    static const std::uint32_t sizes[] = {1, 2, 16, 511, 512, 513, 1023, 1024, 1025, 1536};
+    Vec doc(huge            ? kLimit - src.below(2) * src.below(1024)
+            : src.chance(3) ? sizes[src.below(std::size(sizes))]
+                            : 1 + src.below(src.chance(4) ? 3000 : 1100));
     static const std::uint8_t few[] = {0x00, 0x41, 0x42, 0xB0, 0xD6, 0xD0, 0xFF};
-    const std::uint32_t style = src.below(3);
+    const std::uint32_t style = huge ? 3 : src.below(3);
     for (auto& b : doc)
         b = static_cast<std::uint8_t>(style == 0      ? src.below(256)
                                       : style == 1    ? few[src.below(std::size(few))]
+                                      : style == 3    ? 0x41
                                       : src.chance(3) ? 0xB0 + src.below(0x48)
                                                       : 0x41 + src.below(3));
+    for (int i = huge ? 2000 : 0; i > 0; --i)
+        doc[src.below(static_cast<std::uint32_t>(doc.size()))] =
+            static_cast<std::uint8_t>(src.below(256));
     return doc;
 }
 
@@ -947,7 +929,6 @@ RunResult runEpisode(ChoiceSource& src, const Options& options) {
         m.answers.clear();
         m.prompts.clear();
         m.inputs.clear();
-        if (options.afterEachStep) options.afterEachStep(f);
         bad = check(f, m, fake);
         if (!bad.empty()) bad = "after step " + std::to_string(r.steps + 1) + ": " + bad;
     }
