@@ -1,13 +1,9 @@
 #pragma once
 // The start-up both GUI test classes share: a fresh editor and real window for each test
-// function, started as the program starts it on the offscreen platform, and what the
-// tests do to it: mouse input on cells and answers to the dialogs it opens.
+// function, started as the program starts it, and answers to the dialogs it opens.
 
 #include <QtTest>
 #include <QtWidgets>
-
-#include <functional>
-#include <memory>
 
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
@@ -31,22 +27,13 @@ class GuiTest : public QObject {
         return QTest::qWaitForWindowActive(window);
     }
 
-    void useLayout(bool large) {
-        form->LargeScreen = large ? kTrue : kFalse;
-        window->applyLayout();
-    }
-
     // Mouse input goes to the window, so Qt's own double-click detection runs.
     QPoint at(GridView* grid, int cell) const {
         return grid->mapTo(window, grid->cellCentre(cell).toPoint());
     }
-    void click(GridView* grid, int cell, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(window->windowHandle(), button, {}, at(grid, cell));
-    }
 
-    // Calls `step` with the active modal dialog every 20 ms, from whatever event loop
-    // runs, until it returns true or `owner` goes. Set up before the command that opens
-    // the dialog.
+    // Calls `step` with the active modal dialog every 20 ms, in whatever event loop runs,
+    // until it returns true or `owner` goes; set up before the dialog opens.
     void answer(std::function<bool(QWidget*)> step, QObject* owner = nullptr) {
         auto* timer = new QTimer(owner ? owner : window);
         connect(timer, &QTimer::timeout, timer, [timer, step = std::move(step)] {
