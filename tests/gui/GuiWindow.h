@@ -1,26 +1,63 @@
 #pragma once
-// What the GUI tests need of the real window: one that takes key clicks, and the colour
-// a grid has painted a cell with.
+// The start-up both GUI test classes share: a fresh editor and real window for each test
+// function, started as the program starts it, and answers to the dialogs it opens.
 
 #include <QtTest>
+#include <QtWidgets>
 
+#include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 
 namespace quillory::testing {
 
-// Key clicks reach only the active window.
-inline bool showActive(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-}
+class GuiTest : public QObject {
+    Q_OBJECT
+  protected:
+    QtPlatform platform;
+    std::unique_ptr<EditorSession> session;
+    Form1* form = nullptr;
+    MainWindow* window = nullptr;
+    GridView* hex = nullptr;
+    GridView* chr = nullptr;
 
-// Taken at a corner of the cell, clear of its text.
-inline QColor cellColour(GridView& grid, int cell) {
-    const QImage image = grid.grab().toImage();
-    const QPointF c = grid.cellCentre(cell);
-    const QPoint corner(static_cast<int>(c.x()) - 4, static_cast<int>(c.y()) - 4);
-    return image.pixelColor(corner * image.devicePixelRatio());
-}
+    // Key clicks reach only the active window, which a closed dialog does not reactivate.
+    bool activate() {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
+
+    // Mouse input goes to the window, so Qt's own double-click detection runs.
+    QPoint at(GridView* grid, int cell) const {
+        return grid->mapTo(window, grid->cellCentre(cell).toPoint());
+    }
+
+    // Calls `step` with the active modal dialog every 20 ms, in whatever event loop runs,
+    // until it returns true or `owner` goes; set up before the dialog opens.
+    void answer(std::function<bool(QWidget*)> step, QObject* owner = nullptr) {
+        auto* timer = new QTimer(owner ? owner : window);
+        connect(timer, &QTimer::timeout, timer, [timer, step = std::move(step)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || !step(modal)) return;
+            timer->stop();
+            timer->deleteLater();
+        });
+        timer->start(20);
+    }
+
+  private slots:
+    void init() {
+        session = std::make_unique<EditorSession>(platform);
+        form = &session->form;
+        window = &session->window;
+        hex = window->numberView();
+        chr = window->chrView();
+        QVERIFY(activate());
+    }
+    void cleanup() {
+        form->Dirty = kFalse; // no save question on the way out
+        session.reset();
+    }
+};
 
 } // namespace quillory::testing
