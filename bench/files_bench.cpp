@@ -23,55 +23,33 @@
 
 #include "BenchTable.h"
 #include "support/Editor.h"
+#include "support/TempFiles.h"
 
 namespace {
 
 using quillory::Bytes;
 using quillory::kMaxDocument;
 using quillory::testing::Editor;
+using quillory::testing::writeBytes;
+
+Bytes bytesOfSize(std::size_t size) {
+    return quillory::testing::pattern(size, 12345);
+}
 
 constexpr std::size_t kSize = static_cast<std::size_t>(kMaxDocument);
 
-Bytes bytesOfSize(std::size_t size) {
-    Bytes bytes(size);
-    std::uint32_t x = 12345;
-    for (auto& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
-}
-
-// A folder beside the other temporary files, holding one 16 MiB file.
-struct Folder {
-    std::string path;
-    std::string file;
-    Folder() {
-        std::string name = "/tmp/quillory-bench-XXXXXX";
-        if (!::mkdtemp(name.data())) std::abort();
-        path = name;
-        file = path + "/doc.bin";
-        const Bytes bytes = bytesOfSize(kSize);
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    ~Folder() {
-        std::remove(file.c_str());
-        std::remove((path + "/plain.bin").c_str());
-        ::rmdir(path.c_str());
-    }
+// A temporary folder holding one 16 MiB file.
+struct Folder : quillory::testing::TempFolder {
+    std::string file = path + "/doc.bin";
+    Folder() { writeBytes(file, bytesOfSize(kSize)); }
 };
-
-std::u16string u16(const std::string& ascii) {
-    return {ascii.begin(), ascii.end()};
-}
 
 void BM_Open_16MiB(benchmark::State& state) {
     Folder folder;
     Editor e;
     e.load(bytesOfSize(kSize)); // open over a document of the same size
     for (auto _ : state) {
-        e.fake.files.push_back(u16(folder.file));
+        e.fake.files.push_back(quillory::ascii(folder.file));
         e.form.Fopen();
         if (e.form.FileBytes.size() != kSize) state.SkipWithError("open failed");
         benchmark::DoNotOptimize(e.form.NumberBox.text(0));
@@ -121,7 +99,7 @@ QUILLORY_TARGET("BM_Open_16MiB", "BM_Baseline_ReadBesideAnother_16MiB", 0, 0);
 void BM_Save_16MiB(benchmark::State& state) {
     Folder folder;
     Editor e;
-    e.fake.files.push_back(u16(folder.file));
+    e.fake.files.push_back(quillory::ascii(folder.file));
     e.form.Fopen();
     for (auto _ : state) {
         e.form.FileBytes[0] ^= 1;
@@ -178,7 +156,7 @@ void BM_Open_PeakMemory(benchmark::State& state) {
             state.SkipWithError("the peak resident size cannot be reset here");
             break;
         }
-        e.fake.files.push_back(u16(folder.file));
+        e.fake.files.push_back(quillory::ascii(folder.file));
         e.form.Fopen();
         const long peak = statusKb("VmHWM");
         // The first document was resident before; the peak adds what Open needed.

@@ -9,12 +9,7 @@
 #include "random/Driver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace quillory::random;
-    Options options;
-    options.hugeOneIn = 0; // near 16 MiB an input would take seconds
-    options.maxEpisodeSteps = 200;
-    ByteSource source(data, size);
-    const RunResult r = runEpisode(source, options);
+    const auto r = quillory::random::runFuzzed(data, size);
     if (!r.ok) {
         std::fprintf(stderr, "check failed:\n%s\n", r.report.c_str());
         std::abort();

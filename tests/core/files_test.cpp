@@ -11,9 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -21,6 +19,7 @@
 #include "core/Format.h"
 #include "files/FileIo.h"
 #include "support/Editor.h"
+#include "support/TempFiles.h"
 
 namespace quillory::testing {
 namespace {
@@ -28,31 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::u16string kSavePrompt = u"文件已经修改，是否保存？";
-
-struct TempFolder {
-    std::string path = fs::temp_directory_path() / "quillory-XXXXXX";
-    TempFolder() { EXPECT_TRUE(::mkdtemp(path.data())); }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    std::u16string u16(const std::string& name) const { return ascii(file(name)); }
-};
-
-Bytes readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-Bytes pattern(std::size_t size, unsigned seed) {
-    std::mt19937 rng(seed);
-    Bytes bytes(size);
-    std::generate(bytes.begin(), bytes.end(), [&rng] { return std::uint8_t(rng()); });
-    return bytes;
-}
 
 bool save(const std::string& path, const Bytes& bytes) {
     return writeWholeFile(path, bytes.data(), bytes.size());

@@ -1,12 +1,13 @@
-// The byte search and delete all against plain models, on random data.
+// The byte search against a plain scan, on random data. (Delete all against deleting one
+// by one is the random tester's.)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
+#include "platform/Bytes.h"
 #include "search/ByteSearch.h"
-#include "support/Editor.h"
 
 namespace quillory::testing {
 namespace {
@@ -34,39 +35,6 @@ TEST(ByteSearch, FindBytesAgreesWithAPlainScan) {
         ASSERT_EQ(findBytes(text.data(), text.size(), from, pattern.data(), pattern.size()),
                   plainFind(text, from, pattern))
             << "round " << round;
-    }
-}
-
-// Delete all in one pass, and delete next answered Yes each time, equal deleting one by
-// one: find from where the last deletion was, remove, go on there. Down to one byte or
-// none, the document becomes a new one.
-TEST(DeleteAll, MatchesOneByOneModelOnRandomDocuments) {
-    std::mt19937 rng(20240613);
-    for (int round = 0; round < 600; ++round) {
-        const int length = round % 50 ? 2 + rng() % 47 : 600 + rng() % 700;
-        const Bytes doc = random(rng, length, 1 + rng() % 3);
-        const int count = 1 + rng() % std::min(round % 3 ? 4 : 12, length - 1);
-        const int at = rng() % (length - count + 1);
-
-        Bytes model = doc;
-        const Bytes pattern(model.begin() + at, model.begin() + at + count);
-        model.erase(model.begin() + at, model.begin() + at + count);
-        int deletions = 0;
-        for (std::int64_t q = at; (q = plainFind(model, q, pattern)) >= 0; ++deletions)
-            model.erase(model.begin() + q, model.begin() + q + count);
-        if (deletions > 0 && model.size() <= 1) model = Bytes(512, 0);
-
-        for (int index : {1, 0}) {
-            Editor e;
-            e.load(doc);
-            e.form.SelStart = at; // a click, or two double clicks
-            e.form.SelSpan = count - 1;
-            e.form.CopyOrCut(1);
-            e.fake.answers.assign(deletions, Answer::Yes);
-            e.form.DelAll(index);
-            ASSERT_EQ(e.form.FileBytes, model) << "round " << round << " index " << index;
-            ASSERT_EQ(e.fake.unanswered, 0);
-        }
     }
 }
 

@@ -1,13 +1,10 @@
-// Start-up, help, the key table and the character code tool.
+// Start-up, help and the character code tool.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "support/Editor.h"
-#include "window/Menu.h"
 
 namespace quillory::testing {
 namespace {
@@ -32,15 +29,6 @@ TEST(Window, HelpShowsTheEmbeddedText) {
     EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), 18);
     EXPECT_TRUE(text.starts_with(u"1.查找、替换与插入"));
     EXPECT_TRUE(text.ends_with(u"\r\nE.加解密：密码≤10个 Ascii 字符，可加密任何类型文件\r\n"));
-}
-
-TEST(Window, ReadmeKeyTableIsTheMenus) {
-    std::stringstream text;
-    text << std::ifstream(QUILLORY_SOURCE_DIR "/README.md").rdbuf();
-    const std::string readme = text.str(), begin = "<!-- keys:begin -->\n";
-    const auto b = readme.find(begin) + begin.size(), e = readme.find("<!-- keys:end -->");
-    ASSERT_TRUE(b >= begin.size() && e != std::string::npos);
-    EXPECT_EQ(readme.substr(b, e - b), keyTableMarkdown()) << "run quillory_keytable README.md";
 }
 
 // A right or middle click in the hex grid shows and copies the GBK codes of typed

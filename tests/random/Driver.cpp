@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/Form1.h"
+#include "core/Format.h"
 #include "platform/CodePage936.h"
 #include "support/FakePlatform.h"
 #include "window/Menu.h"
@@ -20,32 +21,47 @@ extern "C" __attribute__((weak)) void __sanitizer_set_death_callback(void (*)(vo
 
 namespace quillory::random {
 
-std::uint32_t PrngSource::below(std::uint32_t n) {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return n <= 1 ? 0 : static_cast<std::uint32_t>((z ^ (z >> 31)) % n);
-}
-
-std::uint32_t ByteSource::below(std::uint32_t n) {
-    if (n <= 1) return 0;
-    // As many bytes as the range needs, so that small choices cost one byte.
-    std::uint32_t value = 0;
-    for (std::uint64_t span = 1; span < n; span <<= 8)
-        value = (value << 8) | (pos_ < size_ ? data_[pos_++] : (++pos_, 0));
-    return value % n;
-}
-
 namespace {
+
+// Where every choice of an episode comes from.
+struct ChoiceSource {
+    virtual ~ChoiceSource() = default;
+    virtual std::uint32_t below(std::uint32_t n) = 0; // a value in 0..n-1
+    virtual bool exhausted() const { return false; }  // a finite source ends the episode
+    bool chance(std::uint32_t inN) { return below(inN) == 0; }
+};
+
+// splitmix64: one word of state, so that a seed names a run.
+struct PrngSource : ChoiceSource {
+    std::uint64_t state;
+    explicit PrngSource(std::uint64_t seed) : state(seed) {}
+    std::uint32_t below(std::uint32_t n) override {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return n <= 1 ? 0 : static_cast<std::uint32_t>((z ^ (z >> 31)) % n);
+    }
+};
+
+// A fuzzer's bytes, as many for a choice as its range needs (small choices cost one
+// byte); zeros once they run out.
+struct ByteSource : ChoiceSource {
+    const std::uint8_t* data;
+    std::size_t size, pos = 0;
+    ByteSource(const std::uint8_t* d, std::size_t n) : data(d), size(n) {}
+    bool exhausted() const override { return pos >= size; }
+    std::uint32_t below(std::uint32_t n) override {
+        std::uint32_t value = 0;
+        for (std::uint64_t span = 1; span < n; span <<= 8)
+            value = (value << 8) | (pos < size ? data[pos++] : (++pos, 0));
+        return n <= 1 ? 0 : value % n;
+    }
+};
 
 using Vec = std::vector<std::uint8_t>;
 using quillory::testing::FakePlatform;
 using quillory::testing::utf8;
-constexpr std::int64_t kLimit = 16 * 1024 * 1024;
 
-std::u16string ascii(const std::string& s) {
-    return {s.begin(), s.end()};
-}
 std::u16string dec(std::int64_t v) {
     return ascii(std::to_string(v));
 }
@@ -98,12 +114,10 @@ struct Model {
     void say(const std::u16string& text) { messages.push_back(text); }
     Answer ask(const std::u16string& text, Buttons buttons) {
         messages.push_back(text);
-        if (answers.empty()) return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     }
-    template <class Queue> auto next(Queue& q, typename Queue::value_type none) {
+    template <class Queue>
+    typename Queue::value_type next(Queue& q, typename Queue::value_type none) {
         if (q.empty()) return none;
         auto v = q.front();
         q.pop_front();
@@ -383,7 +397,7 @@ struct Model {
     }
 
     void insertBytes(std::int64_t P, const Vec& data) {
-        if (len() + static_cast<std::int64_t>(data.size()) > kLimit)
+        if (len() + static_cast<std::int64_t>(data.size()) > kMaxDocument)
             return refuse(u"文件长度超界！");
         doc.insert(doc.begin() + P, data.begin(), data.end());
         insertAt = P;
@@ -520,8 +534,7 @@ void characters(const Vec& doc, std::int64_t ps, bool shifted, std::vector<std::
     out.resize(512);
     const std::int64_t last =
         std::min<std::int64_t>(511, static_cast<std::int64_t>(doc.size()) - 1 - ps);
-    for (std::int64_t o = 0; o < 512; ++o)
-        out[o] = u". ";
+    std::fill(out.begin(), out.end(), u". ");
     for (std::int64_t o = shifted ? 1 : 0; o <= last; ++o) {
         const std::uint8_t b = doc[ps + o];
         if (b >= 0x80 && o < last && o < 511) {
@@ -587,18 +600,27 @@ std::string checkView(const Form1& f, Model& m) {
     return {};
 }
 
+// FNV-1a: the document and BlockBytes can be megabytes long.
+std::string fingerprint(const Vec& bytes) {
+    std::uint32_t hash = 2166136261u;
+    for (std::uint8_t b : bytes)
+        hash = (hash ^ b) * 16777619u;
+    return std::to_string(bytes.size()) + " bytes #" + std::to_string(hash);
+}
+
 // The state a step leaves, on one line, so that the editor's and the model's compare as
 // a whole and a failure shows both.
-std::string summary(const Model& m) {
+std::string summary(const Model& m, const std::vector<std::int64_t>& counts) {
     std::ostringstream s;
-    std::uint32_t hash = 2166136261u; // FNV-1a: BlockBytes can be megabytes long
-    for (std::uint8_t b : m.block)
-        hash = (hash ^ b) * 16777619u;
-    s << "page " << m.page << ", dirty " << m.dirty << ", SelStart " << m.selStart << ", SelSpan "
-      << m.selSpan << ", PickCount " << m.pick << ", FindLast " << m.findLast << ", BlockBytes "
-      << m.block.size() << " bytes #" << hash << ", CutAt " << m.cutAt.value_or(kNone)
-      << ", InsertAt " << m.insertAt.value_or(kNone) << ", replace next " << m.swapOpen
-      << ", highlight";
+    s << "document " << fingerprint(m.doc) << ", page " << m.page << ", dirty " << m.dirty
+      << ", SelStart " << m.selStart << ", SelSpan " << m.selSpan << ", PickCount " << m.pick
+      << ", FindLast " << m.findLast << ", BlockBytes " << fingerprint(m.block) << ", CutAt "
+      << m.cutAt.value_or(kNone) << ", InsertAt " << m.insertAt.value_or(kNone) << ", replace next "
+      << m.swapOpen << ", LastOffset LastPage TailCount PageStart, scroll "
+      << "bar value and maximum, cells, rows";
+    for (std::int64_t c : counts)
+        s << ' ' << c;
+    s << ", highlight";
     for (int o = 0; o < 512; ++o)
         if (m.lit[o]) s << ' ' << o;
     s << ", messages";
@@ -608,32 +630,8 @@ std::string summary(const Model& m) {
 }
 
 std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
-    const std::int64_t len = static_cast<std::int64_t>(f.FileBytes.size());
-    if (!std::equal(m.doc.begin(), m.doc.end(), f.FileBytes.begin(), f.FileBytes.end()))
-        return "document differs from offset " +
-               std::to_string(
-                   std::mismatch(m.doc.begin(), m.doc.end(), f.FileBytes.begin(), f.FileBytes.end())
-                       .first -
-                   m.doc.begin()) +
-               ": editor " + std::to_string(len) + " bytes, model " + std::to_string(m.len());
-    const std::int64_t counts[] = {f.LastOffset,
-                                   f.LastPage,
-                                   f.TailCount,
-                                   f.PageStart,
-                                   f.VscrollBar.value(),
-                                   f.VscrollBar.max(),
-                                   f.NumberBox.listCount() + f.ChrBox.listCount(),
-                                   f.AddressBox.listCount()};
-    const std::int64_t want[] = {
-        len - 1,   (len - 1) / 512, len % 512, 512 * std::int64_t{f.CurPage},
-        f.CurPage, (len - 1) / 512, 1024,      32};
-    for (int i = 0; i < 8; ++i)
-        if (counts[i] != want[i])
-            return "count " + std::to_string(i) +
-                   " of LastOffset, LastPage, TailCount, "
-                   "PageStart, the scroll bar's value and maximum, the cells and rows: " +
-                   std::to_string(counts[i]) + ", expected " + std::to_string(want[i]);
     Model seen;
+    seen.doc.assign(f.FileBytes.begin(), f.FileBytes.end());
     seen.page = f.CurPage;
     seen.dirty = f.Dirty != kFalse;
     seen.selStart = f.SelStart;
@@ -650,8 +648,14 @@ std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
             return "in-page offset " + std::to_string(o) + " is highlighted in one grid only";
     }
     seen.messages = fake.messageTexts();
-    if (summary(seen) != summary(m))
-        return "the state differs:\n    editor " + summary(seen) + "\n    model  " + summary(m);
+    const std::string editor = summary(seen, {f.LastOffset, f.LastPage, f.TailCount, f.PageStart,
+                                              f.VscrollBar.value(), f.VscrollBar.max(),
+                                              f.NumberBox.listCount() + f.ChrBox.listCount(),
+                                              f.AddressBox.listCount()}),
+                      model = summary(m, {m.last(), m.lastPage(), m.len() % 512, m.ps(), m.page,
+                                          m.lastPage(), 1024, 32});
+    if (editor != model)
+        return "the state differs:\n    editor " + editor + "\n    model  " + model;
     if (m.clipboard && fake.clipboard != m.clipboard)
         return "clipboard " + shown(fake.clipboard.value_or(u"")) + ", model " +
                shown(*m.clipboard);
@@ -695,27 +699,18 @@ std::u16string text(ChoiceSource& src, const Vec& doc) {
 }
 
 std::optional<std::u16string> promptReply(ChoiceSource& src, const Vec& doc) {
-    switch (src.below(16)) {
-    case 0:
-        return std::nullopt;
-    case 1:
-        return std::u16string(src.below(3), u' ');
-    case 2: { // an illegal character among digits
+    const std::uint32_t kind = src.below(16);
+    if (kind == 0) return std::nullopt;
+    if (kind == 1) return std::u16string(src.below(3), u' ');
+    if (kind <= 3) { // an illegal character among digits, or an odd digit
         std::u16string s = hexText(src, someBytes(src, doc, 4));
-        s.insert(src.below(static_cast<std::uint32_t>(s.size() + 1)), 1, u"gx\t中-"[src.below(5)]);
-        return s;
+        const char16_t odd = kind == 2 ? u"gx\t中-"[src.below(5)] : u'7';
+        return s.insert(src.below(static_cast<std::uint32_t>(s.size() + 1)), 1, odd);
     }
-    case 3:
-        return hexText(src, someBytes(src, doc, 4)) + u"7";
-    case 4:
-    case 5:
-    case 6:
-        return text(src, doc);
-    case 7: // long
+    if (kind <= 6) return text(src, doc);
+    if (kind == 7) // long
         return hexText(src, Vec(150 + src.below(1500), static_cast<std::uint8_t>(src.below(256))));
-    default:
-        return hexText(src, someBytes(src, doc, src.chance(4) ? 40 : 4));
-    }
+    return hexText(src, someBytes(src, doc, src.chance(4) ? 40 : 4));
 }
 
 // The commands played: every menu entry of these, each as often as the others.
@@ -774,7 +769,6 @@ Step makeStep(ChoiceSource& src, Model& m) {
     // alone would bring them: a replacement after a click, replace next after it, ...
     static const std::map<std::string, std::string> followUps = {
         {"click", " Swap CopyOrCut Insert Hnext SwapCake "},
-        {"double click", " Swap CopyOrCut Insert Hnext SwapCake "},
         {"Hunt", " Swap CopyOrCut Hnext "},
         {"Swap", " SwapNext "},
         {"CopyOrCut", " DelAll Quash Insert "},
@@ -814,10 +808,8 @@ Step makeStep(ChoiceSource& src, Model& m) {
         key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
                    u" 中\x7F"[src.below(3)]);
     if (name == "Encrypt") m.inputs.push_back(key);
-    m.lastStep = s.command                     ? name
-                 : s.kind == Kind::Click       ? "click"
-                 : s.kind == Kind::DoubleClick ? "double click"
-                                               : "";
+    const bool click = s.kind == Kind::Click || s.kind == Kind::DoubleClick;
+    m.lastStep = s.command ? name : click ? "click" : "";
     return s;
 }
 
@@ -872,7 +864,7 @@ void play(const Step& s, Form1& f, Model& m) {
 // random bytes, of a few values, or of GBK characters; or near 16 MiB.
 Vec makeDocument(ChoiceSource& src, bool huge) {
     static const std::uint32_t sizes[] = {1, 2, 16, 511, 512, 513, 1023, 1024, 1025, 1536};
-    Vec doc(huge            ? kLimit - src.below(2) * src.below(1024)
+    Vec doc(huge            ? kMaxDocument - src.below(2) * src.below(1024)
             : src.chance(3) ? sizes[src.below(std::size(sizes))]
                             : 1 + src.below(src.chance(4) ? 3000 : 1100));
     static const std::uint8_t few[] = {0x00, 0x41, 0x42, 0xB0, 0xD6, 0xD0, 0xFF};
@@ -896,14 +888,14 @@ void printLog() {
         std::fprintf(stderr, "  %zu: %s\n", i, (*gLog)[i].c_str());
 }
 
-} // namespace
-
-RunResult runEpisode(ChoiceSource& src, const Options& options) {
+// One episode: a document, then steps until one fails, the steps chosen run out or the
+// source does. One in `hugeOneIn` starts near 16 MiB (0: never).
+RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t maxSteps) {
     FakePlatform fake;
     Form1 f(fake);
     f.Form_Load();
     Model m;
-    const bool huge = options.hugeOneIn != 0 && src.chance(options.hugeOneIn);
+    const bool huge = hugeOneIn != 0 && src.chance(hugeOneIn);
     m.doc = makeDocument(src, huge);
     f.loadDocument(Bytes(m.doc.begin(), m.doc.end()));
     std::vector<std::string> log{"start: " + std::to_string(m.len()) + " bytes " +
@@ -913,7 +905,7 @@ RunResult runEpisode(ChoiceSource& src, const Options& options) {
 
     RunResult r;
     r.episodes = 1;
-    const std::uint32_t steps = 1 + src.below(huge ? 6 : options.maxEpisodeSteps);
+    const std::uint32_t steps = 1 + src.below(huge ? 6 : maxSteps);
     std::string bad = check(f, m, fake);
     for (; bad.empty() && r.steps < steps && !src.exhausted(); ++r.steps) {
         const Step s = makeStep(src, m);
@@ -941,34 +933,26 @@ RunResult runEpisode(ChoiceSource& src, const Options& options) {
     return r;
 }
 
-namespace {
-std::uint64_t episodeSeed(std::uint64_t seed, std::uint64_t episode) {
-    PrngSource a(seed ^ (episode * 0x2545F4914F6CDD1DULL));
-    return (static_cast<std::uint64_t>(a.below(0xFFFFFFFFu)) << 32) | a.below(0xFFFFFFFFu);
-}
-RunResult replayable(RunResult r, std::uint64_t seed, std::uint64_t episode) {
-    if (!r.ok)
-        r.report = "episode " + std::to_string(episode) + " of seed " + std::to_string(seed) +
-                   " failed; replay: scripts/random.sh --seed " + std::to_string(seed) +
-                   " --episode " + std::to_string(episode) + "\n" + r.report;
-    return r;
-}
 } // namespace
 
-RunResult runEpisodeOf(std::uint64_t seed, std::uint64_t episode, const Options& options) {
-    PrngSource src(episodeSeed(seed, episode));
-    return replayable(runEpisode(src, options), seed, episode);
+RunResult runFuzzed(const std::uint8_t* data, std::size_t size) {
+    ByteSource src(data, size);
+    return runEpisode(src, 0, 200);
 }
 
-RunResult runSeeded(std::uint64_t seed, std::uint64_t steps, const Options& options) {
+RunResult runSeeded(std::uint64_t seed, std::uint64_t steps, std::int64_t only) {
     RunResult out;
-    for (std::uint64_t episode = 0; out.ok && out.steps < steps; ++episode) {
-        PrngSource src(episodeSeed(seed, episode));
-        const RunResult r = replayable(runEpisode(src, options), seed, episode);
+    const std::uint64_t first = std::max<std::int64_t>(only, 0);
+    for (std::uint64_t e = first; out.ok && out.steps < steps && (only < 0 || e == first); ++e) {
+        PrngSource src(seed ^ (e * 0x2545F4914F6CDD1DULL));
+        const RunResult r = runEpisode(src, 400, 60);
         out.steps += r.steps;
         out.episodes += 1;
         out.ok = r.ok;
-        out.report = r.report;
+        if (!r.ok)
+            out.report = "episode " + std::to_string(e) + " of seed " + std::to_string(seed) +
+                         " failed; replay: scripts/random.sh --seed " + std::to_string(seed) +
+                         " --episode " + std::to_string(e) + "\n" + r.report;
     }
     return out;
 }
