@@ -15,7 +15,7 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(prompts codepage commands)
+  targets=(prompts commands)
 fi
 
 cmake --preset fuzz >/dev/null

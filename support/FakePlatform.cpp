@@ -13,6 +13,7 @@ Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
         if (!answers.empty() && answers.front() == Answer::OK) answers.pop_front();
         return Answer::OK;
     }
+    if (onQuestion) onQuestion();
     if (answers.empty()) {
         ++unanswered;
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;

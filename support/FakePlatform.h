@@ -55,6 +55,9 @@ class FakePlatform : public Platform {
     int unanswered = 0;
     double screenTwips = 1024 * kTwipsPerPixel;
     int form2Unloads = 0;
+    // Called as each question (not a plain message) is shown, for a test to look at what
+    // the user sees while answering.
+    std::function<void()> onQuestion;
 
     Answer msgBox(const std::u16string& text, Buttons buttons,
                   const std::u16string& title) override;

@@ -1,21 +1,47 @@
-// Start-up, help and the character code tool.
+// Start-up, help, the code page and the character code tool.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "platform/CodePage936.h"
 #include "support/Editor.h"
 
 namespace quillory::testing {
 namespace {
 
-TEST(Window, StartUpNeedsTheCodePage) {
-    FakePlatform fake;
-    fake.codePageMissing = true;
-    Form1 form(fake);
-    EXPECT_FALSE(form.Form_Load());
-    EXPECT_EQ(fake.messageTexts(),
-              std::vector<std::u16string>{u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。"});
+// Start-up needs the code page, and takes the large layout on screens wider than 900 pixels.
+TEST(Window, StartUp) {
+    for (const int pixels : {0, 900, 901}) {
+        FakePlatform fake;
+        fake.codePageMissing = pixels == 0;
+        fake.screenTwips = pixels * kTwipsPerPixel;
+        Form1 form(fake);
+        EXPECT_EQ(form.Form_Load(), pixels != 0);
+        EXPECT_EQ(form.LargeScreen, pixels > 900 ? kTrue : kFalse);
+        std::vector<std::u16string> shown{u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。"};
+        EXPECT_EQ(fake.messageTexts(), pixels == 0 ? shown : std::vector<std::u16string>());
+    }
+}
+
+// Every byte, pair and UTF-16 unit, each alone at the end of its buffer: a pair is one
+// character and gives its two bytes back, as does a byte the code page reads alone; a
+// unit becomes at most two bytes, which the text kept of them gives again.
+TEST(Window, CodePageRoundTrips) {
+    const CodePage936& cp = CodePage936::instance();
+    for (int code = 0; code < 0x10000; ++code) {
+        const Bytes pair{std::uint8_t(code >> 8), std::uint8_t(code)}, byte{std::uint8_t(code)};
+        if (code >= 0x8000 && cp.isPair(pair[0], pair[1])) {
+            ASSERT_EQ(cp.fromGbk(pair), cp.pairChar(pair[0], pair[1])) << code;
+            ASSERT_EQ(cp.pairChar(pair[0], pair[1]).size(), 1u) << code;
+            ASSERT_EQ(cp.toGbk(cp.fromGbk(pair)), pair) << code;
+        }
+        const std::u16string alone = cp.fromGbk(byte);
+        ASSERT_TRUE(code >= 256 || alone == u"\uFFFD" || cp.toGbk(alone) == byte) << code;
+        const Bytes bytes = cp.toGbk(std::u16string(1, char16_t(code)));
+        ASSERT_LE(bytes.size(), 2u);
+        ASSERT_EQ(cp.toGbk(cp.fromGbk(bytes)), bytes) << code;
+    }
 }
 
 // Help shows the embedded text whole: eighteen lines ending in CR LF, first to last, and
@@ -38,7 +64,6 @@ TEST(Window, CharacterCodeTool) {
         {kMiddleButton, u"A\u3000", u"41 A1A1"},
         {kRightButton, u"\u0E01\U0001F600x", u"3F 3F 78"},
         {kLeftButton, u"A", u""},
-        {0, u"A", u""},
         {kRightButton, u"", u""}};
     for (const auto& [button, reply, codes] : rows) {
         Editor e;

@@ -7,26 +7,19 @@ using namespace quillory;
 
 namespace {
 
-// Chooses `path` in the file dialog as a user typing its name would, once the list offers
-// it, and accepts once the dialog reports it, whatever the build's speed (the list may
-// yet select the file it opened with). Answers Qt's question with `reply`; logs the
-// title, the question and the return after a No.
-std::function<bool(QWidget*)> pick(const QString& path, QMessageBox::StandardButton reply,
-                                   QStringList& log) {
+// Chooses `path` in the file dialog as a user typing it would once the list offers it, and
+// accepts once the dialog reports it, however fast the build (the list may yet select the
+// file it opened with). Answers Qt's question Yes; logs the title and the question.
+std::function<bool(QWidget*)> pick(const QString& path, QStringList& log) {
     return [=, &log](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (log.size() != 1) return false;
             log << box->text();
-            QMetaObject::invokeMethod(box->button(reply), &QAbstractButton::click,
+            QMetaObject::invokeMethod(box->button(QMessageBox::Yes), &QAbstractButton::click,
                                       Qt::QueuedConnection);
             return false;
         }
         auto* dialog = static_cast<QFileDialog*>(modal);
-        if (log.size() == 2 && reply == QMessageBox::No) {
-            log << QStringLiteral("back");
-            dialog->reject();
-            return true;
-        }
         auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
         const QModelIndex top = list->model()->index(0, 0, list->rootIndex());
         const QString name = QFileInfo(path).fileName();
@@ -95,13 +88,24 @@ class GuiEditTest : public testing::GuiTest {
             QCOMPARE(form->CurPage, way == 2 ? 1 : 0);
         }
         QCOMPARE(form->SelStart, 33);
+        // Enter answers Yes: find next goes on to the last occurrence.
+        form->FileBytes[512 + 40] = form->FileBytes[512 + 50] = 0xC4;
+        QVERIFY(activate());
+        QString last;
+        answer([&last](QWidget* modal) {
+            last = static_cast<QMessageBox*>(modal)->text();
+            QTest::keyClick(modal, Qt::Key_Return);
+            return last.startsWith(u"共找到");
+        });
+        QTest::keyClick(window, Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(last, QStringLiteral("共找到3处选定数据"));
     }
 
-    // A reply longer than a line edit keeps by default reaches the command whole: a
-    // pasted 40,000 characters insert 40,000 bytes.
+    // A reply longer than a line edit keeps by default reaches the command whole, spaces
+    // around it too: a pasted 40,002 characters insert 40,002 bytes.
     void longReplyIsInsertedWhole() {
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(hex, 0));
-        QGuiApplication::clipboard()->setText(QString(40000, QLatin1Char('q')));
+        QGuiApplication::clipboard()->setText(' ' + QString(40000, QLatin1Char('q')) + ' ');
         answer([](QWidget* modal) {
             QTest::keySequence(modal->focusWidget(), QKeySequence::Paste);
             QTest::keyClick(modal->focusWidget(), Qt::Key_Return);
@@ -109,11 +113,12 @@ class GuiEditTest : public testing::GuiTest {
         });
         QTest::keyClick(window, Qt::Key_F2, Qt::ShiftModifier);
         QCOMPARE(std::count(form->FileBytes.begin(), form->FileBytes.end(), 'q'), 40000);
+        QVERIFY(form->FileBytes[0] == ' ' && form->FileBytes[40001] == ' ');
     }
 
     // F2 opens the file chosen in the dialog, though its name has no dot ("*.*" taken
     // literally would hide it). F3 on a new document names it there too, and replaces an
-    // existing file only after Qt's question: No goes back to the dialog, Yes saves.
+    // existing file after Qt's question.
     void fileDialogs() {
         QTemporaryDir dir;
         const QString taken = dir.filePath("taken"), data = dir.filePath("data");
@@ -122,22 +127,34 @@ class GuiEditTest : public testing::GuiTest {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
+        // Cancelled, the dialog opens nothing, though it opened on a file.
+        form->CD.FileName = taken.toStdU16String();
+        QString said;
+        QObject cancelling;
+        answer(
+            [&said](QWidget* modal) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal))
+                    return dialog->reject(), false;
+                said = static_cast<QMessageBox*>(modal)->text();
+                return modal->close();
+            },
+            &cancelling);
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(said, QStringLiteral("无此文件"));
         const QString question = QFileDialog::tr("%1 already exists.\nDo you want to replace it?");
-        const QStringList saving{"保存", question.arg(QStringLiteral("taken")), "back"};
-        for (const auto reply : {QMessageBox::NoButton, QMessageBox::No, QMessageBox::Yes}) {
-            const bool open = reply == QMessageBox::NoButton;
+        for (const bool open : {true, false}) {
             QVERIFY(activate());
             // Opens in the folder; for F2 on another file, listed whatever the filter says.
             form->CD.FileName = taken.toStdU16String();
             QStringList log;
             QObject round;
-            answer(pick(open ? data : taken, reply, log), &round);
+            answer(pick(open ? data : taken, log), &round);
             QTest::keyClick(window, open ? Qt::Key_F2 : Qt::Key_F3);
             QCOMPARE(log,
-                     open ? QStringList{"打开"} : saving.first(reply == QMessageBox::No ? 3 : 2));
+                     (open ? QStringList{"打开"} : QStringList{"保存", question.arg("taken")}));
             QFile file(taken);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), reply == QMessageBox::Yes ? QByteArray(700, 'd') : "theirs");
+            QCOMPARE(file.readAll(), open ? QByteArray("theirs") : QByteArray(700, 'd'));
             if (!open) continue;
             QCOMPARE(window->windowTitle(), QStringLiteral("正在编辑：") + data);
             form->FileName.clear(); // a new document again, for F3

@@ -109,17 +109,25 @@ class GuiWindowTest : public testing::GuiTest {
 
         QAccessible::setActive(true); // as a reader's bridge does: the grids report changes
         for (GridView* grid : {hex, chr}) {
+            // Nothing below the last row.
+            QCOMPARE(
+                grid->cellAt(grid->cellRect(31).center() + QPointF(0, grid->cellRect(31).height())),
+                -1);
             QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
             const QStringList& names = grid == hex ? hexNames : chrNames;
             for (int o = 0; o < 512; ++o) {
                 const int row = o / 16, column = o % 16, k = column * 32 + row;
                 QAccessibleInterface* cell = table->tableInterface()->cellAt(row, column);
+                const QPoint centre = cell->rect().center();
                 QCOMPARE(table->child(o), cell);
-                QCOMPARE(grid->cellAt(grid->mapFromGlobal(cell->rect().center())), k);
+                QCOMPARE(table->childAt(centre.x(), centre.y()), cell);
+                QCOMPARE(grid->cellAt(grid->mapFromGlobal(centre)), k);
                 QCOMPARE(cell->text(QAccessible::Name), names.value(o));
                 QTest::mouseMove(window->windowHandle(), at(grid, k));
                 // Past the end of the file a cell names nothing and gives no offset.
-                const QString off = o < 100 ? QString::fromStdU16String(form->offsetText(o)) : "";
+                const QString off = o < 100 ? QString::asprintf("总偏移量%d(%X) 页内偏移量%d(%X)",
+                                                                512 + o, 512 + o, o, o)
+                                            : QString();
                 QCOMPARE(grid->toolTip(), off);
                 const QString description = cell->text(QAccessible::Description);
                 QVERIFY(o < 100 ? description.endsWith(off) : !description.contains(u"偏移量"));

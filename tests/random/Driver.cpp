@@ -112,8 +112,11 @@ struct Model {
     std::int64_t ps() const { return page * 512; }
 
     void say(const std::u16string& text) { messages.push_back(text); }
+    // What the user sees at each question: the page and its highlight.
+    std::deque<std::pair<std::int64_t, std::bitset<512>>> atQuestions;
     Answer ask(const std::u16string& text, Buttons buttons) {
         messages.push_back(text);
+        atQuestions.emplace_back(page, lit);
         return next(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     }
     template <class Queue>
@@ -176,8 +179,6 @@ struct Model {
         return Vec(doc.begin() + from, doc.begin() + from + count);
     }
 
-    // ---- prompts ----
-
     // The hex-digit prompt (type 1) or the character prompt (2 ANSI, 3 Unicode): the
     // bytes of the first reply that passes, or none once the replies run out or one is empty.
     std::optional<Vec> prompt(int type, int cType, std::int64_t iLen) {
@@ -226,8 +227,6 @@ struct Model {
         return out;
     }
 
-    // ---- selection ----
-
     void click(int o) {
         lit.flip(static_cast<std::size_t>(o));
         selStart = o;
@@ -257,8 +256,6 @@ struct Model {
         }
         block = slice(ps() + selStart, selSpan + 1);
     }
-
-    // ---- find ----
 
     void hunt(int index) {
         swapOpen = false;
@@ -298,8 +295,6 @@ struct Model {
         findLast = selSpan = kNone;
         renovate();
     }
-
-    // ---- replace ----
 
     void swap(int index) {
         if (selStart < 0) return say(u"没有替换起点");
@@ -369,8 +364,6 @@ struct Model {
         if (index == 1 && n >= 1) say(u"幸不辱命，全部替换完毕（共替换" + dec(n) + u"次）！");
         if (answer && answer != Answer::Cancel) say(u"后面没有了！");
     }
-
-    // ---- blocks ----
 
     void copyOrCut(int index) {
         if (selStart < 0 || (selSpan < -1 && findLast < 0)) return refuse(u"没有复制或剪切起点");
@@ -478,8 +471,6 @@ struct Model {
         renovate();
     }
 
-    // ---- the rest ----
-
     void pageNum(int index) {
         std::int64_t n = page + (index == 0 ? -1 : 1);
         if (index == 2) {
@@ -525,8 +516,6 @@ struct Model {
         newDocument();
     }
 };
-
-// ---- the view ----
 
 // The character cells of a page, written into `out` (reused: the check runs every step).
 void characters(const Vec& doc, std::int64_t ps, bool shifted, std::vector<std::u16string>& out) {
@@ -661,8 +650,6 @@ std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
                shown(*m.clipboard);
     return checkView(f, m);
 }
-
-// ---- replies and steps ----
 
 Vec someBytes(ChoiceSource& src, const Vec& doc, std::uint32_t maxLen) {
     const std::size_t len = 1 + src.below(maxLen);
@@ -815,11 +802,10 @@ Step makeStep(ChoiceSource& src, Model& m) {
 
 std::string describe(const Step& s, const Model& m) {
     std::ostringstream d;
-    d << std::array{"menu", "click", "double click", "right click",
-                    "scroll bar to"}[static_cast<int>(s.kind)];
+    d << std::array{"menu", "click at", "double click at", "right click",
+                    "scroll bar to"}[int(s.kind)];
     if (s.command) d << " " << s.command->item->name << "(" << s.command->item->index << ")";
-    if (s.kind == Kind::Click || s.kind == Kind::DoubleClick)
-        d << " at in-page offset " << s.offset;
+    if (s.kind == Kind::Click || s.kind == Kind::DoubleClick) d << " " << s.offset;
     for (int v : s.values)
         d << " " << v;
     for (const auto& p : m.prompts)
@@ -907,6 +893,16 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
     r.episodes = 1;
     const std::uint32_t steps = 1 + src.below(huge ? 6 : maxSteps);
     std::string bad = check(f, m, fake);
+    std::string unseen; // the first question of a step asked over another page or highlight
+    fake.onQuestion = [&] {
+        std::pair<std::int64_t, std::bitset<512>> seen{f.CurPage, {}}, want{-1, {}};
+        for (int o = 0; o < 512; ++o)
+            seen.second[o] = f.NumberBox.selected(cellOf(o));
+        if (!m.atQuestions.empty()) want = m.atQuestions.front(), m.atQuestions.pop_front();
+        if (unseen.empty() && seen != want)
+            unseen = "question " + std::to_string(fake.messages.size()) + " asked over page " +
+                     std::to_string(seen.first) + ", model page " + std::to_string(want.first);
+    };
     for (; bad.empty() && r.steps < steps && !src.exhausted(); ++r.steps) {
         const Step s = makeStep(src, m);
         log.push_back(describe(s, m));
@@ -921,7 +917,9 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
         m.answers.clear();
         m.prompts.clear();
         m.inputs.clear();
-        bad = check(f, m, fake);
+        bad = unseen.empty() ? check(f, m, fake) : unseen;
+        unseen.clear();
+        m.atQuestions.clear();
         if (!bad.empty()) bad = "after step " + std::to_string(r.steps + 1) + ": " + bad;
     }
     gLog = nullptr;

@@ -22,14 +22,15 @@ INSTANTIATE_TEST_SUITE_P(Ci, FixedSeed, ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8
 
 // scripts/random.sh: QUILLORY_RANDOM_SEED with QUILLORY_RANDOM_STEPS or _EPISODE.
 TEST(RandomRun, FromEnvironment) {
-    const char* seed = std::getenv("QUILLORY_RANDOM_SEED");
-    if (!seed) GTEST_SKIP() << "set QUILLORY_RANDOM_SEED (scripts/random.sh does)";
-    const char* episode = std::getenv("QUILLORY_RANDOM_EPISODE");
-    const char* steps = std::getenv("QUILLORY_RANDOM_STEPS");
-    const std::uint64_t s = std::strtoull(seed, nullptr, 10);
-    const RunResult r = runSeeded(s, steps ? std::strtoull(steps, nullptr, 10) : 1000000,
-                                  episode ? std::strtoll(episode, nullptr, 10) : -1);
-    std::cout << "seed " << s << ": " << r.steps << " steps in " << r.episodes << " episodes\n";
+    auto number = [](const char* name, const char* otherwise) {
+        const char* value = std::getenv(name);
+        return std::stoll(value ? value : otherwise);
+    };
+    if (!std::getenv("QUILLORY_RANDOM_SEED")) GTEST_SKIP() << "scripts/random.sh sets a seed";
+    const std::uint64_t seed = number("QUILLORY_RANDOM_SEED", "");
+    const RunResult r = runSeeded(seed, number("QUILLORY_RANDOM_STEPS", "1000000"),
+                                  number("QUILLORY_RANDOM_EPISODE", "-1"));
+    std::cout << "seed " << seed << ": " << r.steps << " steps in " << r.episodes << " episodes\n";
     EXPECT_TRUE(r.ok) << r.report;
 }
 
