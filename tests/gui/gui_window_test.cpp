@@ -145,6 +145,19 @@ class GuiWindowTest : public testing::GuiTest {
                 QCOMPARE(table->selectedCellCount(), grid == hex ? 1 : 98 - 53 + 1);
             }
         }
+        // The scroll bar, repainted only where the thumb was and is, shows a whole paint.
+        QScrollBar* bar = window->scrollBar();
+        auto onScreen = [this, bar] {
+            QCoreApplication::processEvents();
+            const QPoint at = bar->mapTo(window, QPoint());
+            return bar->screen()
+                ->grabWindow(window->winId(), at.x(), at.y(), bar->width(), bar->height())
+                .toImage();
+        };
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        const QImage moved = onScreen();
+        bar->update();
+        QCOMPARE(moved, onScreen());
         QCOMPARE_LE(paintDifference(), 160);
     }
 };
