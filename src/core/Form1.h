@@ -127,6 +127,7 @@ class Form1 {
     // The window's close request; returns true when closing is cancelled.
     bool Form_QueryUnload();
     void Fhelp();
+    std::u16string pickSaveName(bool saveForm);
     bool writeDocument(const std::u16string& name);
     void remember(const std::u16string& name, const std::optional<FileStamp>& stamp);
 

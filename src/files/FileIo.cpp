@@ -324,6 +324,24 @@ std::optional<FileStamp> stampOf(const std::string& path) {
     return stampFrom(st);
 }
 
+SaveTarget saveTargetOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? SaveTarget::Folder : SaveTarget::Existing;
+    if (errno == ENOTDIR) return SaveTarget::NoFolder;
+    // A link that leads nowhere yet is still a name a save would write through.
+    if (::lstat(path.c_str(), &st) == 0) return SaveTarget::Existing;
+    if (errno != ENOENT) return SaveTarget::New; // the save will say what went wrong
+    return ::stat(folderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? SaveTarget::New
+                                                                           : SaveTarget::NoFolder;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength,
                                    FileStamp* stamp) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.

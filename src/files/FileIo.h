@@ -22,6 +22,18 @@ std::string nativePath(std::u16string_view name);
 // is none.
 std::optional<FileStamp> stampOf(const std::string& path);
 
+// What a name picked for a save leads to.
+enum class SaveTarget {
+    New,      // nothing there yet, in a folder that exists
+    Existing, // a file, or a link, that a save would replace
+    Folder,   // a folder, which no save can replace
+    NoFolder, // a folder on the way is missing
+};
+SaveTarget saveTargetOf(const std::string& path);
+
+// Whether two names lead to the same file (links followed).
+bool sameFile(const std::string& a, const std::string& b);
+
 // The whole named regular file in a new array, when its length is 1..maxLength;
 // nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file). The
 // stamp, when asked for, is that of the file the bytes came from.

@@ -9,10 +9,40 @@ namespace quillory {
 namespace {
 
 const std::u16string kAllFiles = u"所有文件(*.*)|*.*";
-constexpr int kSaveFlags = 0x802;    // overwrite prompt, path must exist
-constexpr int kSaveAsFlags = 0x200A; // overwrite prompt, no change of folder, create prompt
+constexpr int kSaveFlags = kOverwritePrompt | kPathMustExist;
+constexpr int kSaveAsFlags = kOverwritePrompt | kNoChangeDir | kCreatePrompt;
+
+std::u16string lastComponent(const std::u16string& name) {
+    const std::size_t slash = name.rfind(u'/');
+    return slash == std::u16string::npos ? name : name.substr(slash + 1);
+}
 
 } // namespace
+
+// Shows the dialog until the user picks a name the flags let a save take, or cancels.
+// The dialog only hands back a name; what the flags ask for is asked here, and any
+// answer but going on returns to the dialog. The document's own file is no other file
+// to protect, so saving it under its own name asks nothing.
+std::u16string Form1::pickSaveName(bool saveForm) {
+    for (;;) {
+        saveForm ? platform.showSave(CD) : platform.showOpen(CD);
+        const std::u16string name = CD.FileName;
+        if (name.empty()) return name;
+        const std::string path = nativePath(name);
+        const SaveTarget target = saveTargetOf(path);
+        if ((CD.Flags & kPathMustExist) && target == SaveTarget::NoFolder) {
+            MsgBox(u"路径不存在。\r\n请检查路径是否正确。", Buttons::OK, CD.DialogTitle);
+            continue;
+        }
+        const bool own =
+            !FileName.empty() && (name == FileName || sameFile(path, nativePath(FileName)));
+        if ((CD.Flags & kOverwritePrompt) && target == SaveTarget::Existing && !own &&
+            MsgBox(lastComponent(name) + u" 已存在。\r\n要替换它吗？", Buttons::YesNo,
+                   CD.DialogTitle) != Answer::Yes)
+            continue;
+        return name;
+    }
+}
 
 // Writes the document to `name`, after asking when another program has changed the file
 // since this editor read or wrote it: its bytes would be lost without a word. Returns
@@ -88,8 +118,7 @@ bool Form1::Fsave() {
         CD.DialogTitle = u"保存";
         CD.Flags = kSaveFlags;
         CD.Filter = kAllFiles;
-        platform.showOpen(CD);
-        FileName = CD.FileName;
+        FileName = pickSaveName(false);
         if (FileName.empty()) return false;
     }
     return writeDocument(FileName);
@@ -99,9 +128,9 @@ bool Form1::FsaveAs() {
     CD.DialogTitle = u"另存为";
     CD.Flags = kSaveAsFlags;
     CD.Filter = kAllFiles;
-    platform.showSave(CD);
-    if (CD.FileName.empty()) return false;
-    FileName = CD.FileName;
+    const std::u16string name = pickSaveName(true);
+    if (name.empty()) return false;
+    FileName = name;
     if (!writeDocument(FileName)) return false;
     setCaption(u"正在编辑 " + FileName);
     return true;

@@ -17,6 +17,13 @@ enum class Buttons { OK, YesNo, YesNoCancel };
 enum class Answer { OK, Yes, No, Cancel };
 enum class Pointer { Default, Wait };
 
+// Bits of CommonDialog::Flags. The commands that set them act on them: a dialog only
+// hands back the name the user picked.
+constexpr int kOverwritePrompt = 0x2; // ask before replacing an existing file
+constexpr int kNoChangeDir = 0x8;     // leave the working folder as it was
+constexpr int kPathMustExist = 0x800; // refuse a name in a folder that does not exist
+constexpr int kCreatePrompt = 0x2000; // ask before creating a file; a save here never does
+
 // The one common file dialog object: what a command sets stays set for the next one.
 struct CommonDialog {
     std::u16string DialogTitle;

@@ -240,10 +240,11 @@ TEST(Files, SavePromptGoesOnOnlyAfterNoOrASave) {
             e.load(pattern(900, 7));
             e.form.Dirty = reply == Clean ? kFalse : kTrue;
             writeBytes(dir.file("other.bin"), pattern(30, 8));
+            fs::create_directory(dir.file("folder"));
             e.fake.answers = {reply == Cancel ? Answer::Cancel
                               : reply == No   ? Answer::No
                                               : Answer::Yes};
-            const char* names[] = {"saved.bin", "", "missing/saved.bin"};
+            const char* names[] = {"saved.bin", "", "folder"}; // no save replaces a folder
             if (reply >= Saved)
                 e.fake.files = {*names[reply - Saved] ? dir.u16(names[reply - Saved]) : u""};
             bool closed = false;
@@ -307,6 +308,91 @@ TEST(Files, SaveAsksBeforeOverwritingAnotherProgramsBytes) {
         EXPECT_EQ(std::tie(e.form.FileName, e.form.Caption),
                   std::tuple(dir.u16("b.bin"), u"正在编辑 " + dir.u16("b.bin")));
     }
+}
+
+// One user's session: what each command leaves in the shared dialog (title, filter,
+// flags, name) is what the next one shows, and only a save asks about a name it picked.
+// It asks before replacing another file (No goes back to the dialog), never about the
+// document's own file, and refuses a missing folder with the save's own flags.
+TEST(Files, SessionAcrossFileCommands) {
+    TempFolder dir;
+    writeBytes(dir.file("theirs.bin"), pattern(40, 1));
+    Editor e;
+    // Form (true: save), title, flags, and the name the dialog opened on.
+    using Shown = std::tuple<bool, std::u16string, int, std::u16string>;
+    auto dialogs = [&e] {
+        std::vector<Shown> shown;
+        for (const ShownFileDialog& d : e.fake.fileDialogs) {
+            EXPECT_EQ(d.settings.Filter, u"所有文件(*.*)|*.*");
+            shown.push_back(
+                {d.saveForm, d.settings.DialogTitle, d.settings.Flags, d.settings.FileName});
+        }
+        e.fake.clearRecords();
+        return shown;
+    };
+    const std::u16string theirs = dir.u16("theirs.bin"), mine = dir.u16("mine.bin");
+    const std::u16string replaceTheirs = u"theirs.bin 已存在。\r\n要替换它吗？";
+
+    // Save of the new document: a missing folder and another file are refused, then a new
+    // name is taken; the caption stays.
+    e.form.FileBytes[0] = 1;
+    e.fake.files = {dir.u16("missing/a.bin"), theirs, mine};
+    e.fake.answers = {Answer::No};
+    EXPECT_TRUE(e.form.Fsave());
+    EXPECT_EQ(e.fake.messageTexts(), (std::vector<std::u16string>{
+                                         u"路径不存在。\r\n请检查路径是否正确。", replaceTheirs}));
+    EXPECT_EQ(e.fake.messages.at(1).buttons, Buttons::YesNo);
+    EXPECT_EQ(e.fake.messages.at(1).title, u"保存");
+    EXPECT_EQ(dialogs(), (std::vector<Shown>{{false, u"保存", 0x802, u""},
+                                             {false, u"保存", 0x802, dir.u16("missing/a.bin")},
+                                             {false, u"保存", 0x802, theirs}}));
+    EXPECT_EQ(readBytes(dir.file("mine.bin")), e.form.FileBytes);
+    EXPECT_EQ(readBytes(dir.file("theirs.bin")), pattern(40, 1));
+    EXPECT_EQ(e.form.Caption, u"Quillory");
+
+    // Open, with the save's flags still set, asks nothing about the file it opens.
+    e.fake.files = {theirs};
+    e.form.Fopen();
+    EXPECT_TRUE(e.fake.messages.empty());
+    EXPECT_EQ(dialogs(), (std::vector<Shown>{{false, u"打开", 0x802, mine}}));
+    EXPECT_EQ(e.form.Caption, u"正在编辑：" + theirs);
+
+    // Save as under its own name asks nothing; over another file, No goes back to the dialog
+    // and Yes replaces it.
+    e.form.FileBytes[0] ^= 0xFF;
+    e.fake.files = {theirs};
+    EXPECT_TRUE(e.form.FsaveAs());
+    e.fake.files = {mine, mine};
+    e.fake.answers = {Answer::No, Answer::Yes};
+    EXPECT_TRUE(e.form.FsaveAs());
+    EXPECT_EQ(e.fake.messageTexts(),
+              (std::vector<std::u16string>(2, u"mine.bin 已存在。\r\n要替换它吗？")));
+    EXPECT_EQ(dialogs(), (std::vector<Shown>{{true, u"另存为", 0x200A, theirs},
+                                             {true, u"另存为", 0x200A, theirs},
+                                             {true, u"另存为", 0x200A, mine}}));
+    EXPECT_EQ(readBytes(dir.file("mine.bin")), e.form.FileBytes);
+    EXPECT_EQ(e.form.Caption, u"正在编辑 " + mine);
+
+    // Open after Save as: the file just saved opens without a question (its name offered).
+    e.fake.files = {mine};
+    e.form.Fopen();
+    EXPECT_TRUE(e.fake.messages.empty());
+    EXPECT_EQ(dialogs(), (std::vector<Shown>{{false, u"打开", 0x200A, mine}}));
+    EXPECT_EQ(e.form.Caption, u"正在编辑：" + mine);
+
+    // New forgets the name: Save asks for one again and asks before replacing the file the
+    // old document came from. A cancelled dialog writes nothing and keeps the mark.
+    e.form.Fnew();
+    e.form.Dirty = kTrue;
+    e.fake.files = {mine, u""};
+    e.fake.answers = {Answer::No};
+    EXPECT_FALSE(e.form.Fsave());
+    EXPECT_EQ(e.fake.messageTexts(),
+              std::vector<std::u16string>{u"mine.bin 已存在。\r\n要替换它吗？"});
+    EXPECT_EQ(dialogs(),
+              (std::vector<Shown>{{false, u"保存", 0x802, mine}, {false, u"保存", 0x802, mine}}));
+    EXPECT_EQ(e.form.Dirty, kTrue);
+    EXPECT_NE(readBytes(dir.file("mine.bin")), e.form.FileBytes);
 }
 
 // A save cut short by the size limit says so, keeps the document and its mark and

@@ -9,14 +9,15 @@ namespace {
 
 // Chooses `path` in the file dialog as a user typing it would once the list offers it, and
 // accepts once the dialog reports it, however fast the build (the list may yet select the
-// file it opened with). Answers Qt's question Yes; logs the title and the question.
+// file it opened with). Answers the editor's question Yes; logs the title and the question.
 std::function<bool(QWidget*)> pick(const QString& path, QStringList& log) {
     return [=, &log](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (log.size() != 1) return false;
             log << box->text();
-            QMetaObject::invokeMethod(box->button(QMessageBox::Yes), &QAbstractButton::click,
-                                      Qt::QueuedConnection);
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == QMessageBox::YesRole)
+                    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
             return false;
         }
         auto* dialog = static_cast<QFileDialog*>(modal);
@@ -118,7 +119,7 @@ class GuiEditTest : public testing::GuiTest {
 
     // F2 opens the file chosen in the dialog, though its name has no dot ("*.*" taken
     // literally would hide it). F3 on a new document names it there too, and replaces an
-    // existing file after Qt's question.
+    // existing file after the editor's question.
     void fileDialogs() {
         QTemporaryDir dir;
         const QString taken = dir.filePath("taken"), data = dir.filePath("data");
@@ -141,7 +142,7 @@ class GuiEditTest : public testing::GuiTest {
             &cancelling);
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(said, QStringLiteral("无此文件"));
-        const QString question = QFileDialog::tr("%1 already exists.\nDo you want to replace it?");
+        const QString question = QStringLiteral("%1 已存在。\n要替换它吗？");
         for (const bool open : {true, false}) {
             QVERIFY(activate());
             // Opens in the folder; for F2 on another file, listed whatever the filter says.

@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+
+#include <limits>
 
 #include "input/qt/PromptDialog.h"
 
@@ -19,11 +23,32 @@ QString q(const std::u16string& s) {
     return QString::fromStdU16String(s);
 }
 
+// The editor breaks lines with CR LF; a label breaks at LF alone and shows the CR.
+QString lines(const std::u16string& s) {
+    return q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 } // namespace
+
+QtPlatform::QtPlatform() {
+    // Everything Qt draws itself (the file dialog, the text boxes' menus) speaks the
+    // interface's language, whatever the desktop's.
+    if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator_);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    // Qt's file dialog keeps its folder and history in the user's settings; each run
+    // starts afresh instead, so nothing is read from or left in the user's folder.
+    if (settings_.isValid())
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, settings_.path());
+}
 
 Answer QtPlatform::msgBox(const std::u16string& text, Buttons buttons,
                           const std::u16string& title) {
-    QMessageBox box(QMessageBox::NoIcon, q(title), q(text), QMessageBox::NoButton, window_);
+    QMessageBox box(QMessageBox::NoIcon, q(title), lines(text), QMessageBox::NoButton, window_);
+    // Replies are quoted in messages; "<b>" typed is "<b>" shown.
+    box.setTextFormat(Qt::PlainText);
     QPushButton* ok = nullptr;
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
@@ -52,7 +77,13 @@ std::u16string QtPlatform::inputBox(const std::u16string& prompt, const std::u16
                                     const std::u16string& defaultText) {
     QInputDialog dialog(window_);
     dialog.setWindowTitle(q(title));
-    dialog.setLabelText(q(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(lines(prompt));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    // Qt's default of 32,767 characters would cut a long reply without a word.
+    if (auto* edit = dialog.findChild<QLineEdit*>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
     dialog.setTextValue(q(defaultText));
     dialog.setOkButtonText(QStringLiteral("确定"));
     dialog.setCancelButtonText(QStringLiteral("取消"));
@@ -66,9 +97,6 @@ void QtPlatform::showForm2(Form2& form) {
 }
 
 namespace {
-
-constexpr int kOverwritePrompt = 0x2;
-constexpr int kPathMustExist = 0x800;
 
 // "Description|pattern;pattern|..." as Qt name filters. On Linux "*.*" would hide
 // every name without a dot, so it becomes "*", which matches all files as it means to.
@@ -86,47 +114,16 @@ QStringList nameFilters(const std::u16string& filter) {
     return filters;
 }
 
-// Qt's own dialog, also on the offscreen platform. It refuses a name in a folder that
-// does not exist when asked to, and asks before an existing file is replaced in the
-// open form too: Save of a new document picks its name there.
-class FileDialog : public QFileDialog {
-  public:
-    FileDialog(QWidget* parent, const QString& title, int flags)
-        : QFileDialog(parent, title), flags_(flags) {}
-
-    void accept() override {
-        const QStringList files = selectedFiles();
-        if (files.isEmpty()) return QFileDialog::accept();
-        const QFileInfo info(files.first());
-        if ((flags_ & kPathMustExist) && !info.isDir() && !info.absoluteDir().exists()) {
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("路径不存在。\n%1").arg(info.absolutePath()));
-            return;
-        }
-        // The save form asks this itself; the question and its answers are the same.
-        if ((flags_ & kOverwritePrompt) && acceptMode() == AcceptOpen && info.exists() &&
-            !info.isDir() &&
-            QMessageBox::warning(
-                this, windowTitle(),
-                tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-            return;
-        QFileDialog::accept();
-    }
-
-  private:
-    int flags_;
-};
-
 } // namespace
 
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
-    FileDialog box(window_, q(dialog.DialogTitle), dialog.Flags);
+    QFileDialog box(window_, q(dialog.DialogTitle));
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open form too takes a name that does not exist yet: Save uses it for new files.
     box.setFileMode(QFileDialog::AnyFile);
-    box.setOption(QFileDialog::DontConfirmOverwrite, (dialog.Flags & kOverwritePrompt) == 0);
+    // The command asks about an existing file itself, in the words of every other question.
+    box.setOption(QFileDialog::DontConfirmOverwrite);
     box.setOption(QFileDialog::HideNameFilterDetails);
     box.setNameFilters(nameFilters(dialog.Filter));
     if (!dialog.FileName.empty()) box.selectFile(q(dialog.FileName));
@@ -168,7 +165,11 @@ double QtPlatform::screenWidthTwips() {
 }
 
 void QtPlatform::setCaption(const std::u16string& caption) {
-    if (window_) window_->setWindowTitle(q(caption));
+    // Qt takes "[*]" in a title for its modified mark; a file name may hold it, so it is
+    // doubled, which Qt shows as itself.
+    if (window_)
+        window_->setWindowTitle(
+            q(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
 } // namespace quillory

@@ -2,6 +2,8 @@
 // The platform services on Qt: dialogs, clipboard, cursor, screen and caption.
 
 #include <QPointer>
+#include <QTemporaryDir>
+#include <QTranslator>
 #include <QWidget>
 
 #include "platform/Platform.h"
@@ -10,6 +12,9 @@ namespace quillory {
 
 class QtPlatform : public Platform {
   public:
+    // Needs the application object: sets Qt up for the editor (language, no saved state).
+    QtPlatform();
+
     // The window that dialogs are modal to and that shows the caption.
     void setWindow(QWidget* window) { window_ = window; }
 
@@ -29,6 +34,8 @@ class QtPlatform : public Platform {
   private:
     void showFile(CommonDialog& dialog, bool saveForm);
 
+    QTranslator translator_;
+    QTemporaryDir settings_;
     QPointer<QWidget> window_;
     bool waitCursor_ = false;
 };
