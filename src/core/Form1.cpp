@@ -127,16 +127,11 @@ CellReading Form1::cellReading(const ListBox& grid, int cell) const {
     if (&grid == &AddressBox) {
         const std::size_t digits = std::min(text.find_first_not_of(u' '), text.size());
         const std::u16string row = decText(cell + 1);
-        std::u16string description = u"第";
-        description += row;
-        description += u"行 row ";
-        description += row;
-        return {text.substr(digits), description};
+        return {text.substr(digits), u"第" + row + u"行"};
     }
     const int o = CellToOffset[cell];
     // Placeholders past the end read as empty, whatever they paint.
-    if (static_cast<std::int64_t>(PageStart) + o > LastOffset)
-        return {{}, u"文件末尾之后 past the end of the file"};
+    if (static_cast<std::int64_t>(PageStart) + o > LastOffset) return {{}, u"文件末尾之后"};
     std::u16string description = offsetText(o);
     if (&grid == &NumberBox) return {text, description};
 
@@ -144,7 +139,7 @@ CellReading Form1::cellReading(const ListBox& grid, int cell) const {
     // no padding space; a space byte shows two spaces after a padded character.
     const std::u16string* head = o > 0 ? &ChrBox.text(OffsetToCell[o - 1]) : nullptr;
     if (text == kPairTail && head && !head->empty() && head->back() != u' ')
-        return {*head, u"双字节字符的第二字节 second byte of the pair; " + description};
+        return {*head, u"双字节字符的第二字节；" + description};
     // A narrow character is padded with one space; a pair's first cell is not.
     const bool padded = text.size() > 1 && text.back() == u' ';
     return {padded ? text.substr(0, text.size() - 1) : text, description};

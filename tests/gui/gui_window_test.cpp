@@ -132,7 +132,7 @@ class GuiWindowTest : public testing::GuiTest {
                 const QString description = cell->text(QAccessible::Description);
                 QVERIFY(o < 100 ? description.endsWith(off) : !description.contains(u"偏移量"));
                 // Only the second byte of the pair says it is one.
-                QCOMPARE(description.contains(u"second byte"), grid == chr && o == 2);
+                QCOMPARE(description.contains(u"第二字节"), grid == chr && o == 2);
             }
         }
         // A double click marks its byte in both grids, once; a second marks the range.

@@ -79,18 +79,17 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     address_ = new GridView(form_.AddressBox, 1, central);
     address_->setObjectName(QStringLiteral("AddressBox"));
     address_->setInteractive(false);
-    address_->setAccessibleName(QStringLiteral("地址 Addresses"));
-    address_->setAccessibleDescription(QStringLiteral("The offset of each row of the page shown"));
+    address_->setAccessibleName(QStringLiteral("地址"));
+    address_->setAccessibleDescription(QStringLiteral("本页各行首字节的地址"));
     number_ = new GridView(form_.NumberBox, kGridColumns, central);
     number_->setObjectName(QStringLiteral("NumberBox"));
-    number_->setAccessibleName(QStringLiteral("十六进制 Hex bytes"));
+    number_->setAccessibleName(QStringLiteral("十六进制"));
     number_->setAccessibleDescription(
-        QStringLiteral("The page's 512 bytes as hex, 16 columns of 32; click marks a byte"));
+        QStringLiteral("本页 512 个字节的十六进制码，16 列，每列 32 个；单击标记字节"));
     chr_ = new GridView(form_.ChrBox, kGridColumns, central);
     chr_->setObjectName(QStringLiteral("ChrBox"));
-    chr_->setAccessibleName(QStringLiteral("字符 Characters"));
-    chr_->setAccessibleDescription(
-        QStringLiteral("The same bytes as GBK characters; click marks a byte"));
+    chr_->setAccessibleName(QStringLiteral("字符"));
+    chr_->setAccessibleDescription(QStringLiteral("同一批字节的 GBK 字符；单击标记字节"));
     for (GridView* grid : {address_, number_, chr_}) {
         const ListBox& model = grid->model();
         grid->setCellReader([this, &model](int k) { return form_.cellReading(model, k); });
@@ -101,8 +100,8 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     scroll_->setSingleStep(1);
     scroll_->setPageStep(1);
     scroll_->setFocusPolicy(Qt::NoFocus);
-    scroll_->setAccessibleName(QStringLiteral("页 Page"));
-    scroll_->setAccessibleDescription(QStringLiteral("Chooses the page shown"));
+    scroll_->setAccessibleName(QStringLiteral("页"));
+    scroll_->setAccessibleDescription(QStringLiteral("选择显示的页"));
     form_.VscrollBar.onChanged = [this] { syncScrollBar(); };
     connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) {
         if (syncing_) return;
@@ -118,7 +117,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     state_->setObjectName(QStringLiteral("StateBar"));
     state_->setTextFormat(Qt::PlainText);
     // No fixed accessible name: it would hide the text, which is what a reader wants.
-    state_->setAccessibleDescription(QStringLiteral("File length, number of pages, current page"));
+    state_->setAccessibleDescription(QStringLiteral("文件字节数、总页数和当前页"));
     form_.StateBar.onChanged = [this] {
         state_->setText(QString::fromStdU16String(form_.StateBar.displayText()));
         state_->adjustSize();
@@ -145,7 +144,6 @@ void MainWindow::buildMenus() {
                                           : parents[item.level - 1]->addMenu(caption);
             menu->setObjectName(objectNameOf(item));
             menu->menuAction()->setObjectName(objectNameOf(item));
-            menu->setToolTipsVisible(true);
             if (item.run) {
                 auto run = item.run;
                 connect(menu, &QMenu::aboutToShow, this, [this, run] { run(form_); });
@@ -158,7 +156,6 @@ void MainWindow::buildMenus() {
         action->setObjectName(objectNameOf(item));
         action->setShortcut(keyOf(item.shortcut));
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setToolTip(QString::fromUtf8(item.english));
         auto run = item.run;
         connect(action, &QAction::triggered, this, [this, run] {
             if (run) run(form_);
