@@ -4,7 +4,9 @@
 #include "window/qt/EditorSession.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // The program reads no command line, Qt's own options included: only its name goes on.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillory"));
 
     quillory::QtPlatform platform;
