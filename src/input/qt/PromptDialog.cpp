@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <limits>
 
 #include "window/Layout.h"
@@ -61,19 +60,14 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
                        static_cast<QWidget*>(KeyOK), static_cast<QWidget*>(KeyCancel)})
         w->setFont(controlFont);
 
-    // The prompt has two lines. Where the system font is taller than the room the layout
-    // gives them, everything below the prompt moves down rather than cover the second.
-    Label1->setText(QStringLiteral("\n"));
-    const int labelRoom = twipsToPixels(l.textTop - l.labelTop);
-    const int shift = std::max(0, Label1->sizeHint().height() - labelRoom);
     const int width = twipsToPixels(l.clientWidth);
-    Label1->setGeometry(0, twipsToPixels(l.labelTop), width, labelRoom + shift);
-    Text1->setGeometry(0, twipsToPixels(l.textTop) + shift, width, twipsToPixels(l.textHeight));
-    KeyOK->setGeometry(twipsToPixels(l.okLeft), twipsToPixels(l.buttonTop) + shift,
+    Label1->setGeometry(0, twipsToPixels(l.labelTop), width, twipsToPixels(l.textTop - l.labelTop));
+    Text1->setGeometry(0, twipsToPixels(l.textTop), width, twipsToPixels(l.textHeight));
+    KeyOK->setGeometry(twipsToPixels(l.okLeft), twipsToPixels(l.buttonTop),
                        twipsToPixels(l.buttonWidth), twipsToPixels(l.buttonHeight));
-    KeyCancel->setGeometry(twipsToPixels(l.cancelLeft), twipsToPixels(l.buttonTop) + shift,
+    KeyCancel->setGeometry(twipsToPixels(l.cancelLeft), twipsToPixels(l.buttonTop),
                            twipsToPixels(l.buttonWidth), twipsToPixels(l.buttonHeight));
-    setFixedSize(width, twipsToPixels(l.clientHeight) + shift);
+    setFixedSize(width, twipsToPixels(l.clientHeight));
 
     connect(KeyOK, &QPushButton::clicked, this, [this] { KeyOK_Click(); });
     connect(KeyCancel, &QPushButton::clicked, this, &PromptDialog::reject);
@@ -85,12 +79,27 @@ void PromptDialog::showModal(Form2& form) {
     QString prompt = QString::fromStdU16String(form.Label1);
     prompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Label1->setText(prompt);
+    fitPrompt();
     Text1->setText(QString::fromStdU16String(form.Text1));
     St51.clear();
     Text1->setFocus(Qt::OtherFocusReason);
     exec();
     form.Text1 = Text1->text().toStdU16String();
     form.St51 = St51;
+}
+
+// The layout gives the two lines of the prompt a fixed room. The font the system finds
+// for Chinese may need more than the layout's size allows, so the prompt gets a smaller
+// size until it fits rather than lose its second line or move the reply box.
+void PromptDialog::fitPrompt() {
+    QFont font = Text1->font();
+    Label1->setFont(font);
+    while ((Label1->sizeHint().height() > Label1->height() ||
+            Label1->sizeHint().width() > Label1->width()) &&
+           font.pointSizeF() > 4) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        Label1->setFont(font);
+    }
 }
 
 void PromptDialog::KeyOK_Click() {

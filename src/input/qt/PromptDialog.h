@@ -34,6 +34,7 @@ class PromptDialog : public QDialog {
     void reject() override;
 
   private:
+    void fitPrompt();
     void KeyOK_Click();
 
     QLabel* Label1;
