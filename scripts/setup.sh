@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   clang-format clang-tidy
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   dpkg-dev file desktop-file-utils lintian appstream man-db
