@@ -5,6 +5,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
 #include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 
@@ -60,4 +64,36 @@ class GuiTest : public QObject {
     }
 };
 
+// Runs a test class as QTEST_MAIN would, with a home and configuration folder of its own
+// made before Qt starts: the user's are never touched, and whatever the run left in the
+// configuration folder, once the application is gone, fails it. The editor keeps no
+// state between runs.
+template <typename Test> int runGuiTest(int argc, char** argv) {
+    char home[] = "/tmp/quillory-home-XXXXXX";
+    if (!::mkdtemp(home)) return 2;
+    const std::filesystem::path config = std::filesystem::path(home) / ".config";
+    std::filesystem::create_directory(config);
+    ::setenv("HOME", home, 1);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    int failed = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+        Test test;
+        failed = QTest::qExec(&test, argc, argv);
+    }
+    for (const auto& left : std::filesystem::recursive_directory_iterator(config)) {
+        std::fprintf(stderr, "FAIL!  : left in the configuration folder: %s\n",
+                     left.path().c_str());
+        failed = failed ? failed : 1;
+    }
+    std::filesystem::remove_all(home);
+    return failed;
+}
+
 } // namespace quillory::testing
+
+#define QUILLORY_GUI_TEST_MAIN(Test)                                                               \
+    int main(int argc, char** argv) {                                                              \
+        return quillory::testing::runGuiTest<Test>(argc, argv);                                    \
+    }

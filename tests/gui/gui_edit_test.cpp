@@ -3,6 +3,8 @@
 #include "gui/GuiWindow.h"
 #include "input/qt/PromptDialog.h"
 
+#include <deque>
+
 using namespace quillory;
 
 namespace {
@@ -38,22 +40,211 @@ std::function<bool(QWidget*)> pick(const QString& path, QStringList& log) {
     };
 }
 
+// Picks `path` in the file dialog as a user typing it would, once the folder is listed
+// (its `landmark` offered: the list may yet select the file it opened with), and accepts
+// once the dialog reports it. True once accepted.
+bool choose(QFileDialog* dialog, const QString& path, const QString& landmark) {
+    QString folder = QFileInfo(path).absolutePath();
+    while (!QFileInfo(folder).isDir()) // a name in a missing folder: its nearest parent
+        folder = QFileInfo(folder).absolutePath();
+    if (dialog->directory().absolutePath() != folder) {
+        dialog->setDirectory(folder); // as a user goes there
+        return false;
+    }
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    const QModelIndex top = list->model()->index(0, 0, list->rootIndex());
+    const QModelIndex offered = list->model()->match(top, Qt::DisplayRole, landmark).value(0);
+    if (!(offered.flags() & Qt::ItemIsEnabled)) return false;
+    if (dialog->selectedFiles() != QStringList{path}) {
+        list->clearSelection();
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        return false;
+    }
+    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+    return true;
+}
+
+// What a user answers, modal by modal, in a session: each step handles the active modal
+// widget until it returns true. A modal that no step expects is logged and closed.
+class Script {
+  public:
+    using Step = std::function<bool(QWidget*)>;
+    std::deque<Step> steps;
+    QStringList seen; // dialog titles and question texts, in order
+
+    bool operator()(QWidget* modal) {
+        if (steps.empty()) {
+            seen << "unexpected: " + modal->windowTitle() + " " +
+                        (qobject_cast<QMessageBox*>(modal)
+                             ? static_cast<QMessageBox*>(modal)->text()
+                             : "");
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+            return false;
+        }
+        if (steps.front()(modal)) steps.pop_front();
+        return false;
+    }
+
+    void pick(const QString& path, const QString& landmark) {
+        steps.push_back([this, path, landmark](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || !choose(dialog, path, landmark)) return false;
+            seen << dialog->windowTitle();
+            return true;
+        });
+    }
+    // Answers a message box with the button of that text.
+    void press(const QString& button) {
+        steps.push_back([this, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box) return false;
+            seen << box->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == button)
+                    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
+            return true;
+        });
+    }
+    // Types a reply into the prompt dialog and confirms it.
+    void type(const QString& reply) {
+        steps.push_back([this, reply](QWidget* modal) {
+            auto* prompt = qobject_cast<PromptDialog*>(modal);
+            if (!prompt) return false;
+            seen << prompt->windowTitle();
+            prompt->textBox()->setText(reply);
+            QMetaObject::invokeMethod(prompt->okButton(), &QAbstractButton::click,
+                                      Qt::QueuedConnection);
+            return true;
+        });
+    }
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// The texts of a menu's entries, submenus included.
+QStringList menuTexts(const QMenu* menu) {
+    QStringList texts{menu->title()};
+    for (const QAction* a : menu->actions())
+        texts << a->text() << a->toolTip() << (a->menu() ? menuTexts(a->menu()) : QStringList());
+    return texts;
+}
+
+// The texts of the popup menus that `open` shows, each closed once read.
+QStringList popupTexts(const std::function<void()>& open) {
+    QStringList texts;
+    QTimer closer;
+    auto take = [&texts] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            texts << menuTexts(menu);
+            menu->close();
+        }
+    };
+    QObject::connect(&closer, &QTimer::timeout, take);
+    closer.start(10);
+    open();
+    QCoreApplication::processEvents();
+    take();
+    return texts;
+}
+
+// Every text Qt shows in a window or may show on request: titles, labels, buttons,
+// tooltips, accessible texts, items and headers of views and lists, entries of its
+// actions and of the context menus of its parts.
+QStringList textsOf(QWidget* root) {
+    QStringList texts{root->windowTitle()};
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* w : widgets) {
+        texts << w->toolTip() << w->whatsThis() << w->accessibleName()
+              << w->accessibleDescription();
+        if (auto* label = qobject_cast<QLabel*>(w)) texts << label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << button->text();
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel* model = view->model();
+            for (int c = 0; c < model->columnCount(view->rootIndex()); ++c) {
+                texts << model->headerData(c, Qt::Horizontal).toString();
+                for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
+                    for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole)})
+                        texts << model->index(r, c, view->rootIndex()).data(role).toString();
+            }
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            texts << edit->placeholderText();
+            std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+            texts << menuTexts(menu.get());
+        }
+        if (!w->isVisible()) continue;
+        texts << popupTexts([w] {
+            const QPoint at = w->rect().center();
+            if (w->contextMenuPolicy() == Qt::CustomContextMenu)
+                emit w->customContextMenuRequested(at);
+            if (w->contextMenuPolicy() != Qt::DefaultContextMenu || qobject_cast<QLineEdit*>(w))
+                return;
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+            QCoreApplication::sendEvent(w, &event);
+        });
+    }
+    for (const QAction* a : root->findChildren<QAction*>())
+        texts << a->text() << a->toolTip();
+    return texts;
+}
+
+// The texts that hold Latin letters once the allowed words are taken out.
+QStringList latinIn(const QStringList& texts, QStringList allowed) {
+    allowed << "Quillory"
+            << "Lookup"
+            << "Swap"
+            << "Ansi"
+            << "Unicode"
+            << "Character"
+            << "Ascii";
+    std::sort(allowed.begin(), allowed.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    // Access keys and shortcuts are keys, not words: "撤消(&U)\tCtrl+Z".
+    const QRegularExpression keys(QStringLiteral("\\(&?[A-Z]\\)|\\t.*$"));
+    QStringList found;
+    for (QString text : texts) {
+        text.remove(keys);
+        for (const QString& word : allowed)
+            if (!word.isEmpty()) text.remove(word);
+        if (text.contains(QRegularExpression(QStringLiteral("[A-Za-z]")))) found << text;
+    }
+    found.removeDuplicates();
+    return found;
+}
+
 } // namespace
 
 class GuiEditTest : public testing::GuiTest {
     Q_OBJECT
   private slots:
-    // The right button reaches the hex grid's tool, which asks in Qt's input box and
-    // copies the codes of what was typed to the system clipboard.
+    // The right button reaches the hex grid's tool, which asks in Qt's input box (taking a
+    // reply of any length) and copies the codes of what was typed to the system clipboard.
+    // The message quotes the reply as typed, markup and all.
     void rightClickToolCopiesCodes() {
-        answer([](QWidget* modal) {
-            if (auto* input = qobject_cast<QInputDialog*>(modal))
-                input->setTextValue(QStringLiteral("A中"));
+        QString shown;
+        answer([&shown](QWidget* modal) {
+            if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+                auto* edit = input->findChild<QLineEdit*>();
+                edit->setText(QString(40000, QLatin1Char('q')));
+                const bool whole = edit->text().size() == 40000;
+                input->setTextValue(whole ? QStringLiteral("<b>A中") : QStringLiteral("cut"));
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                shown = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text() +
+                        (box->textFormat() == Qt::PlainText ? "" : " (rich)");
             QTest::keyClick(modal, Qt::Key_Return);
-            return qobject_cast<QMessageBox*>(modal) != nullptr; // the codes shown
+            return !shown.isEmpty();
         });
         QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at(hex, 100));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("41 D6D0"));
+        QCOMPARE(shown, QStringLiteral("“<b>A中”的16进制Ascii码是：\n3C 62 3E 41 D6D0"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3C 62 3E 41 D6D0"));
     }
 
     // Ctrl+F3 asks in the prompt dialog, open on the previous reply ready for overtyping,
@@ -73,7 +264,10 @@ class GuiEditTest : public testing::GuiTest {
                     return box->close();
                 }
                 auto* d = static_cast<PromptDialog*>(modal);
-                const bool apart = d->textBox()->geometry().bottom() < d->okButton()->y() &&
+                // The prompt's two lines fit their room.
+                const bool apart = d->label()->sizeHint().height() <= d->label()->height() &&
+                                   d->label()->geometry().bottom() < d->textBox()->y() &&
+                                   d->textBox()->geometry().bottom() < d->okButton()->y() &&
                                    d->okButton()->geometry().bottom() < d->height() &&
                                    d->cancelButton()->geometry().right() < d->width();
                 seen << d->windowTitle() << d->label()->text() << d->textBox()->selectedText()
@@ -161,7 +355,133 @@ class GuiEditTest : public testing::GuiTest {
             form->FileName.clear(); // a new document again, for F3
         }
     }
+
+    // A user's session across commands on Qt's own dialogs: each file command finds the
+    // dialog as the last one left it, Open asks nothing about the file it opens (after Save
+    // as too), a save asks before replacing another file (No goes back to the dialog), and
+    // closing asks to save. The caption shows a name exactly, "[*]" too.
+    void sessionAcrossCommands() {
+        QTemporaryDir dir;
+        const QString a = dir.filePath("a.bin"), b = dir.filePath("b[*].bin"),
+                      c = dir.filePath("c.bin");
+        for (const auto& [path, bytes] :
+             {std::pair{a, QByteArray(700, 'a')}, std::pair{c, QByteArray(100, 'c')}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        Script script;
+        answer(std::ref(script));
+        auto caption = [this] { return window->windowHandle()->title(); };
+        auto edit = [this, &script](int cell, const QString& digits) {
+            activate();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(hex, cell));
+            script.type(digits);
+            QTest::keyClick(window, Qt::Key_F1, Qt::ShiftModifier);
+        };
+
+        script.pick(a, "c.bin");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(caption(), "正在编辑：" + a);
+        edit(0, "4142");
+        script.pick(b, "a.bin");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F4);
+        QCOMPARE(caption(), "正在编辑 " + b);
+        QCOMPARE(contents(b), "AB" + QByteArray(700, 'a'));
+        script.pick(c, "a.bin");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(caption(), "正在编辑：" + c);
+        edit(32, "00"); // the second byte: the grid fills column by column
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F3);
+        QCOMPARE(contents(c), 'c' + QByteArray(1, '\0') + QByteArray(99, 'c'));
+
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F1);
+        QCOMPARE(caption(), QStringLiteral("Quillory"));
+        script.pick(a, "c.bin");
+        script.press("否(&N)");
+        script.pick(a, "c.bin");
+        script.press("是(&Y)");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F3);
+        QCOMPARE(contents(a), QByteArray(512, '\0'));
+        QCOMPARE(caption(), QStringLiteral("Quillory"));
+        edit(0, "FF");
+        script.press("是(&Y)");
+        QVERIFY(activate());
+        QVERIFY(window->close());
+        QCOMPARE(contents(a), '\xFF' + QByteArray(512, '\0'));
+        const QString replace = QStringLiteral("a.bin 已存在。\n要替换它吗？");
+        QCOMPARE(script.seen,
+                 (QStringList{"打开", "插入", "另存为", "打开", "插入", "保存", replace, "保存",
+                              replace, "插入", "文件已经修改，是否保存？"}));
+        QVERIFY(script.steps.empty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"a.bin", "b[*].bin", "c.bin"}));
+    }
+
+    // Everything Qt draws in what a user meets is Chinese: both forms of the file dialog with
+    // their context menus, the two questions of a save, the prompt and the input box with
+    // their text boxes' menus, and the scroll bar's menu. Names of files and folders, the
+    // program's name and the English captions of the prompts aside.
+    void qtTextsAreChinese() {
+        QTemporaryDir dir;
+        for (const char* name : {"taken.bin", "other.bin"}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+        }
+        const QStringList picks{dir.filePath("taken.bin"), dir.filePath("other.bin"),
+                                dir.filePath("missing/new.bin")}; // 打开, 另存为, 保存
+        QStringList names =
+            QDir(dir.path()).entryList() + dir.path().split('/') + QDir::homePath().split('/');
+        QStringList texts, walked;
+        QList<int> chosen;
+        // Each window is read the first time it shows; a file dialog then takes a name, and
+        // anything else, or a dialog showing again, is closed.
+        answer([&](QWidget* modal) {
+            const QString key = modal->windowTitle() + modal->metaObject()->className();
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!walked.contains(key)) {
+                walked << key;
+                texts << textsOf(modal);
+            }
+            const int form = QStringList{"打开", "另存为", "保存"}.indexOf(modal->windowTitle());
+            if (dialog && !chosen.contains(form)) {
+                if (choose(dialog, picks.value(form), "taken.bin")) chosen << form;
+                return false;
+            }
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+            return false;
+        });
+        form->CD.FileName = picks[0].toStdU16String();
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F2); // open form
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F4); // save form, then the replace question
+        form->FileName.clear();
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F3); // missing folder
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F3, Qt::ControlModifier); // the prompt
+        QVERIFY(activate());
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at(hex, 0)); // input box
+        const QStringList scrollMenu = popupTexts([this] {
+            QScrollBar* bar = window->scrollBar();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 30),
+                                    bar->mapToGlobal(QPoint(2, 30)));
+            QCoreApplication::sendEvent(bar, &event);
+        });
+        QVERIFY(scrollMenu.size() > 5);
+        texts << scrollMenu;
+        QCOMPARE(walked.size(), 8); // dialogs, both questions, the prompt, the input box
+        QVERIFY(texts.contains(QStringLiteral("other.bin 已存在。\n要替换它吗？")));
+        QVERIFY(texts.contains(QStringLiteral("路径不存在。\n请检查路径是否正确。")));
+        QCOMPARE(latinIn(texts, names), QStringList());
+    }
 };
 
-QTEST_MAIN(GuiEditTest)
+QUILLORY_GUI_TEST_MAIN(GuiEditTest)
 #include "gui_edit_test.moc"

@@ -162,5 +162,5 @@ class GuiWindowTest : public testing::GuiTest {
     }
 };
 
-QTEST_MAIN(GuiWindowTest)
+QUILLORY_GUI_TEST_MAIN(GuiWindowTest)
 #include "gui_window_test.moc"

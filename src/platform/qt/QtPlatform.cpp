@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -114,11 +116,29 @@ QStringList nameFilters(const std::u16string& filter) {
     return filters;
 }
 
+// Qt writes file sizes and times in the system's locale, which need not be Chinese; the
+// dialog's detail columns are written in the interface's.
+class ChineseDetails : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex file = mapToSource(index);
+        if (index.column() == 3)
+            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        return files->isDir(file) ? QString() : QLocale().formattedDataSize(files->size(file));
+    }
+};
+
 } // namespace
 
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
     QFileDialog box(window_, q(dialog.DialogTitle));
     box.setOption(QFileDialog::DontUseNativeDialog);
+    box.setProxyModel(new ChineseDetails(&box));
     box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open form too takes a name that does not exist yet: Save uses it for new files.
     box.setFileMode(QFileDialog::AnyFile);
