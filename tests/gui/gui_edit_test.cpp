@@ -1,4 +1,5 @@
-// Editing on the real window: the right-click tool, the prompt and the file dialogs.
+// Editing on the real window: the right-click tool, the prompt, the file dialogs across a
+// session, and Qt's own texts in what a user meets.
 
 #include "gui/GuiWindow.h"
 #include "input/qt/PromptDialog.h"
@@ -8,37 +9,6 @@
 using namespace quillory;
 
 namespace {
-
-// Chooses `path` in the file dialog as a user typing it would once the list offers it, and
-// accepts once the dialog reports it, however fast the build (the list may yet select the
-// file it opened with). Answers the editor's question Yes; logs the title and the question.
-std::function<bool(QWidget*)> pick(const QString& path, QStringList& log) {
-    return [=, &log](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            if (log.size() != 1) return false;
-            log << box->text();
-            for (QAbstractButton* b : box->buttons())
-                if (box->buttonRole(b) == QMessageBox::YesRole)
-                    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
-            return false;
-        }
-        auto* dialog = static_cast<QFileDialog*>(modal);
-        auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
-        const QModelIndex top = list->model()->index(0, 0, list->rootIndex());
-        const QString name = QFileInfo(path).fileName();
-        const QModelIndex offered = list->model()->match(top, Qt::DisplayRole, name).value(0);
-        if (!log.isEmpty() || !(offered.flags() & Qt::ItemIsEnabled)) return false;
-        if (dialog->selectedFiles() != QStringList{path}) {
-            list->clearSelection();
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-            return false;
-        }
-        log << dialog->windowTitle();
-        // Queued, so that Qt's question runs in the dialog's own loop, where it is answered.
-        QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
-        return false;
-    };
-}
 
 // Picks `path` in the file dialog as a user typing it would, once the folder is listed
 // (its `landmark` offered: the list may yet select the file it opened with), and accepts
@@ -103,6 +73,14 @@ class Script {
                 if (b->text() == button)
                     QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
             return true;
+        });
+    }
+    // Cancels the file dialog.
+    void cancel() {
+        steps.push_back([](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog) QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+            return dialog != nullptr;
         });
     }
     // Types a reply into the prompt dialog and confirms it.
@@ -311,59 +289,16 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(form->FileBytes[0] == ' ' && form->FileBytes[40001] == ' ');
     }
 
-    // F2 opens the file chosen in the dialog, though its name has no dot ("*.*" taken
-    // literally would hide it). F3 on a new document names it there too, and replaces an
-    // existing file after the editor's question.
-    void fileDialogs() {
-        QTemporaryDir dir;
-        const QString taken = dir.filePath("taken"), data = dir.filePath("data");
-        for (const auto& [path, bytes] :
-             {std::pair{taken, QByteArray("theirs")}, std::pair{data, QByteArray(700, 'd')}}) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        }
-        // Cancelled, the dialog opens nothing, though it opened on a file.
-        form->CD.FileName = taken.toStdU16String();
-        QString said;
-        QObject cancelling;
-        answer(
-            [&said](QWidget* modal) {
-                if (auto* dialog = qobject_cast<QFileDialog*>(modal))
-                    return dialog->reject(), false;
-                said = static_cast<QMessageBox*>(modal)->text();
-                return modal->close();
-            },
-            &cancelling);
-        QTest::keyClick(window, Qt::Key_F2);
-        QCOMPARE(said, QStringLiteral("无此文件"));
-        const QString question = QStringLiteral("%1 已存在。\n要替换它吗？");
-        for (const bool open : {true, false}) {
-            QVERIFY(activate());
-            // Opens in the folder; for F2 on another file, listed whatever the filter says.
-            form->CD.FileName = taken.toStdU16String();
-            QStringList log;
-            QObject round;
-            answer(pick(open ? data : taken, log), &round);
-            QTest::keyClick(window, open ? Qt::Key_F2 : Qt::Key_F3);
-            QCOMPARE(log,
-                     (open ? QStringList{"打开"} : QStringList{"保存", question.arg("taken")}));
-            QFile file(taken);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), open ? QByteArray("theirs") : QByteArray(700, 'd'));
-            if (!open) continue;
-            QCOMPARE(window->windowTitle(), QStringLiteral("正在编辑：") + data);
-            form->FileName.clear(); // a new document again, for F3
-        }
-    }
-
     // A user's session across commands on Qt's own dialogs: each file command finds the
     // dialog as the last one left it, Open asks nothing about the file it opens (after Save
     // as too), a save asks before replacing another file (No goes back to the dialog), and
-    // closing asks to save. The caption shows a name exactly, "[*]" too.
+    // closing asks to save. A cancelled Open opens nothing, though the dialog opened on a
+    // file. Names without a dot are listed ("*.*" means every file). The caption shows a
+    // name exactly, "[*]" too.
     void sessionAcrossCommands() {
         QTemporaryDir dir;
         const QString a = dir.filePath("a.bin"), b = dir.filePath("b[*].bin"),
-                      c = dir.filePath("c.bin");
+                      c = dir.filePath("c");
         for (const auto& [path, bytes] :
              {std::pair{a, QByteArray(700, 'a')}, std::pair{c, QByteArray(100, 'c')}}) {
             QFile file(path);
@@ -379,7 +314,12 @@ class GuiEditTest : public testing::GuiTest {
             QTest::keyClick(window, Qt::Key_F1, Qt::ShiftModifier);
         };
 
-        script.pick(a, "c.bin");
+        script.pick(a, "c");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(caption(), "正在编辑：" + a);
+        script.cancel();
+        script.press("确定");
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + a);
@@ -401,9 +341,9 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F1);
         QCOMPARE(caption(), QStringLiteral("Quillory"));
-        script.pick(a, "c.bin");
+        script.pick(a, "c");
         script.press("否(&N)");
-        script.pick(a, "c.bin");
+        script.pick(a, "c");
         script.press("是(&Y)");
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F3);
@@ -416,11 +356,10 @@ class GuiEditTest : public testing::GuiTest {
         QCOMPARE(contents(a), '\xFF' + QByteArray(512, '\0'));
         const QString replace = QStringLiteral("a.bin 已存在。\n要替换它吗？");
         QCOMPARE(script.seen,
-                 (QStringList{"打开", "插入", "另存为", "打开", "插入", "保存", replace, "保存",
-                              replace, "插入", "文件已经修改，是否保存？"}));
+                 (QStringList{"打开", "无此文件", "插入", "另存为", "打开", "插入", "保存", replace,
+                              "保存", replace, "插入", "文件已经修改，是否保存？"}));
         QVERIFY(script.steps.empty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 (QStringList{"a.bin", "b[*].bin", "c.bin"}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.bin", "b[*].bin", "c"}));
     }
 
     // Everything Qt draws in what a user meets is Chinese: both forms of the file dialog with
