@@ -536,10 +536,12 @@ void characters(const Vec& doc, std::int64_t ps, bool shifted, std::vector<std::
     }
 }
 
+// Appended digit by digit: GCC 12 takes inserts into the string for overlapping copies.
 std::string grouped(std::int64_t v) {
-    std::string s = std::to_string(v);
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<std::size_t>(i), ",");
+    const std::string digits = std::to_string(v);
+    std::string s;
+    for (std::size_t i = 0; i < digits.size(); s += digits[i++])
+        if (i > 0 && (digits.size() - i) % 3 == 0) s += ',';
     return s;
 }
 
