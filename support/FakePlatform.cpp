@@ -24,8 +24,8 @@ Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
 }
 
 std::u16string FakePlatform::inputBox(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& defaultText) {
-    inputBoxes.push_back({prompt, title, defaultText});
+                                      const std::u16string&) {
+    inputBoxes.push_back({prompt, title});
     if (inputs.empty()) {
         ++unanswered;
         return {};
@@ -87,6 +87,7 @@ void FakePlatform::clearRecords() {
     fileDialogs.clear();
     captions.clear();
     pointers.clear();
+    clipboardWrites = form2Unloads = 0;
 }
 
 void FakePlatform::reset() {
