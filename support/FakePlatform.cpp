@@ -90,22 +90,6 @@ void FakePlatform::clearRecords() {
     clipboardWrites = form2Unloads = 0;
 }
 
-void FakePlatform::reset() {
-    answers.clear();
-    inputs.clear();
-    prompts.clear();
-    files.clear();
-    clearRecords();
-    clipboard.reset();
-}
-
-std::vector<std::u16string> FakePlatform::messageTexts() const {
-    std::vector<std::u16string> texts;
-    for (const ShownMessage& m : messages)
-        texts.push_back(m.text);
-    return texts;
-}
-
 std::string utf8(const std::u16string& text) {
     return quillory::utf8(text);
 }

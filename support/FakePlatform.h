@@ -66,11 +66,6 @@ class FakePlatform : public Platform {
 
     // Forgets what was shown and counted, not the replies still queued.
     void clearRecords();
-    // Forgets the queued replies and everything shown.
-    void reset();
-
-    // Texts of the messages shown, in order.
-    std::vector<std::u16string> messageTexts() const;
 
   private:
     void showFile(CommonDialog& dialog, bool saveForm);
