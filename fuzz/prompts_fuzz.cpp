@@ -63,19 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::u16string> replies;
     while (!in.atEnd())
         replies.push_back(in.reply());
-    fake.reset();
+    fake.clearRecords();
     fake.prompts.assign(replies.begin(), replies.end());
     f.InputBytes = {0xEE};
     f.FindText = f.SwapText = u"before";
     const std::int32_t result = kind ? f.Character(cType, kind + 1, iLen) : f.Numeric(cType, iLen);
 
     const auto& shown = fake.promptsShown;
-    const auto messages = fake.messageTexts();
+    const auto& messages = fake.messages;
     check(!shown.empty() && shown[0].text == opening, "the prompt opens on the last reply");
     check(messages.size() == shown.size() - (result == kNone ? 0 : 1), "a message a refusal");
     auto kept = [&](const std::u16string& r) { return kind == 1 ? cp.fromGbk(cp.toGbk(r)) : r; };
     for (std::size_t k = 0; k + 1 < shown.size(); ++k)
-        check(messages[k].ends_with(u"请更改") && shown[k + 1].text == kept(replies[k]),
+        check(messages[k].text.ends_with(u"请更改") && shown[k + 1].text == kept(replies[k]),
               "a refusal asks for a change and offers the refused reply again");
     const bool limited = kind ? cType == 2 : cType < 3; // by the selection and the document
     const std::u16string limit = iLen < 0 ? u"不超过" : u"(不超过 " + decText(iLen + 1);

@@ -24,8 +24,8 @@ Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
 }
 
 std::u16string FakePlatform::inputBox(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& defaultText) {
-    inputBoxes.push_back({prompt, title, defaultText});
+                                      const std::u16string&) {
+    inputBoxes.push_back({prompt, title});
     if (inputs.empty()) {
         ++unanswered;
         return {};
@@ -87,22 +87,7 @@ void FakePlatform::clearRecords() {
     fileDialogs.clear();
     captions.clear();
     pointers.clear();
-}
-
-void FakePlatform::reset() {
-    answers.clear();
-    inputs.clear();
-    prompts.clear();
-    files.clear();
-    clearRecords();
-    clipboard.reset();
-}
-
-std::vector<std::u16string> FakePlatform::messageTexts() const {
-    std::vector<std::u16string> texts;
-    for (const ShownMessage& m : messages)
-        texts.push_back(m.text);
-    return texts;
+    clipboardWrites = form2Unloads = 0;
 }
 
 std::string utf8(const std::u16string& text) {

@@ -18,21 +18,10 @@ struct ShownMessage {
     std::u16string title;
 };
 
-struct ShownInput {
-    std::u16string prompt;
-    std::u16string title;
-    std::u16string defaultText;
-};
-
 struct ShownPrompt {
     std::u16string caption;
     std::u16string label;
     std::u16string text; // what the text box held when the dialog opened
-};
-
-struct ShownFileDialog {
-    bool saveForm;
-    CommonDialog settings; // as the dialog was shown
 };
 
 class FakePlatform : public Platform {
@@ -45,16 +34,16 @@ class FakePlatform : public Platform {
     std::deque<std::u16string> files;                  // "" cancels the dialog
 
     std::vector<ShownMessage> messages;
-    std::vector<ShownInput> inputBoxes;
+    std::vector<std::pair<std::u16string, std::u16string>> inputBoxes; // prompt, title
     std::vector<ShownPrompt> promptsShown;
-    std::vector<ShownFileDialog> fileDialogs;
+    std::vector<std::pair<bool, CommonDialog>> fileDialogs; // save form?, as shown
     std::vector<std::u16string> captions;
     std::vector<Pointer> pointers;
     std::optional<std::u16string> clipboard; // nullopt after a clear
     int clipboardWrites = 0;
+    int form2Unloads = 0;
     int unanswered = 0;
     double screenTwips = 1024 * kTwipsPerPixel;
-    int form2Unloads = 0;
     // Called as each question (not a plain message) is shown, for a test to look at what
     // the user sees while answering.
     std::function<void()> onQuestion;
@@ -75,13 +64,8 @@ class FakePlatform : public Platform {
     bool hasCodePage() const override { return !codePageMissing; }
     bool codePageMissing = false;
 
-    // Forgets what was shown (not the replies still queued); long runs call it often.
+    // Forgets what was shown and counted, not the replies still queued.
     void clearRecords();
-    // Forgets the queued replies and everything shown.
-    void reset();
-
-    // Texts of the messages shown, in order.
-    std::vector<std::u16string> messageTexts() const;
 
   private:
     void showFile(CommonDialog& dialog, bool saveForm);

@@ -16,8 +16,9 @@
 namespace quillory::testing {
 
 struct TempFolder {
-    std::string path = std::filesystem::temp_directory_path() / "quillory-XXXXXX";
-    TempFolder() {
+    std::string path;
+    explicit TempFolder(const std::filesystem::path& in = std::filesystem::temp_directory_path())
+        : path(in / "quillory-XXXXXX") {
         if (!::mkdtemp(path.data())) throw std::filesystem::filesystem_error("mkdtemp", {});
     }
     ~TempFolder() { std::filesystem::remove_all(path); }
@@ -27,12 +28,16 @@ struct TempFolder {
     std::u16string u16(const std::string& name) const { return ascii(file(name)); }
 };
 
-inline Bytes readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// None for a missing file. In any byte container: a file can be megabytes long.
+template <class Container = Bytes> Container readBytes(const std::string& path) {
+    std::error_code missing;
+    Container bytes(std::filesystem::file_size(path, missing) * !missing);
+    std::ifstream(path, std::ios::binary)
+        .read(reinterpret_cast<char*>(bytes.data()), std::ssize(bytes));
+    return bytes;
 }
 
-inline void writeBytes(const std::string& path, const Bytes& bytes) {
+template <class Container> void writeBytes(const std::string& path, const Container& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }

@@ -5,14 +5,17 @@
 #include <bitset>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
 
 #include "core/Form1.h"
 #include "core/Format.h"
+#include "files/FileIo.h"
 #include "platform/CodePage936.h"
 #include "support/FakePlatform.h"
+#include "support/TempFiles.h"
 #include "window/Menu.h"
 
 // Present in the sanitizer runtimes only: lets a sanitizer's report end with the steps
@@ -59,8 +62,7 @@ struct ByteSource : ChoiceSource {
 };
 
 using Vec = std::vector<std::uint8_t>;
-using quillory::testing::FakePlatform;
-using quillory::testing::utf8;
+using namespace quillory::testing;
 
 std::u16string dec(std::int64_t v) {
     return ascii(std::to_string(v));
@@ -76,6 +78,18 @@ std::string hexOf(const Vec& b, std::size_t from, std::size_t count) {
         s += hexNumber(b[i], 2);
     return s;
 }
+// One thing a step shows, as the check prints it.
+std::string box(const std::u16string& text, const std::u16string& title = {},
+                Buttons buttons = Buttons::OK) {
+    std::string s = " | " + utf8(text);
+    if (!title.empty()) s.append(" [").append(utf8(title)).append(" ") += char('0' + int(buttons));
+    return s;
+}
+std::string dialogText(bool saveForm, const CommonDialog& d) {
+    return box(d.FileName, (saveForm ? u"save " : u"open ") + d.DialogTitle + u" " + d.Filter +
+                               u" " + ascii(hexNumber(d.Flags, 1)));
+}
+
 int cellOf(int offset) {
     return (offset % 16) * 32 + offset / 16;
 }
@@ -99,23 +113,37 @@ struct Model {
     bool charPhase = false, maybeShifted = false, maybePlaceholders = false;
     std::string lastStep; // for the choice of the next one
 
-    // The step's replies and what it must leave.
+    // The files by name under the folder; the document's name; the file last read or written,
+    // and whether another program wrote it since; the shared dialog as the last command left it.
+    std::u16string dir;
+    std::map<std::string, Vec> files;
+    std::u16string fileName, seenName, caption = kAppTitle;
+    bool behind = false;
+    CommonDialog cd;
+
+    // The step's replies, and what it shows as the check prints it.
     std::deque<Answer> answers;
     std::deque<std::optional<std::u16string>> prompts;
-    std::deque<std::u16string> inputs;
-    std::vector<std::u16string> messages;
-    std::optional<std::u16string> clipboard;
+    std::deque<std::u16string> inputs, names;
+    struct Shown {
+        std::string messages, inputBoxes, dialogs, captions, pointers;
+        std::optional<std::u16string> clipboard;
+    } shown;
+    bool closed = false;
 
     std::int64_t len() const { return static_cast<std::int64_t>(doc.size()); }
     std::int64_t last() const { return len() - 1; }
     std::int64_t lastPage() const { return last() / 512; }
     std::int64_t ps() const { return page * 512; }
 
-    void say(const std::u16string& text) { messages.push_back(text); }
+    void say(const std::u16string& text, const std::u16string& title = kAppTitle) {
+        shown.messages += box(text, title, Buttons::OK);
+    }
     // What the user sees at each question: the page and its highlight.
     std::deque<std::pair<std::int64_t, std::bitset<512>>> atQuestions;
-    Answer ask(const std::u16string& text, Buttons buttons) {
-        messages.push_back(text);
+    Answer ask(const std::u16string& text, Buttons buttons,
+               const std::u16string& title = kAppTitle) {
+        shown.messages += box(text, title, buttons);
         atQuestions.emplace_back(page, lit);
         return next(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     }
@@ -149,16 +177,20 @@ struct Model {
         dirty = true;
         renovate();
     }
-    void newDocument() {
+    // The document of file `name`, or of none, as New and Open make it.
+    void load(const Vec& bytes, const std::u16string& name, const std::u16string& caption) {
         turnTo(0); // the scroll bar's change, where the page was another
-        doc.assign(512, 0);
-        dirty = false;
-        page = 0;
+        doc = bytes;
+        dirty = swapOpen = behind = false;
         selStart = selSpan = findLast = kNone;
         cutAt.reset();
         insertAt.reset();
-        swapOpen = false;
         lit.reset();
+        fileName = seenName = name;
+        shown.captions += box(this->caption = caption);
+    }
+    void newDocument() {
+        load(Vec(512, 0), u"", kAppTitle);
         maybePlaceholders = true;
     }
 
@@ -342,6 +374,7 @@ struct Model {
 
     void swapNextCommand(int index) {
         if (!swapOpen) return refuse(u"没有替换起点或没有先进行常规替换");
+        if (index == 1) shown.pointers += "WD";
         std::int64_t pos = swapNext, n = 0;
         const auto length = static_cast<std::int64_t>(swapPattern.size());
         std::optional<Answer> answer;
@@ -373,7 +406,8 @@ struct Model {
         findLast = static_cast<std::int32_t>(n);
         if (selSpan == 0) block = slice(S, 1);
         const std::int64_t count = n > 0 ? n : len() - S;
-        clipboard = ascii(hexOf(doc, static_cast<std::size_t>(S), static_cast<std::size_t>(count)));
+        shown.clipboard =
+            ascii(hexOf(doc, static_cast<std::size_t>(S), static_cast<std::size_t>(count)));
         if (index == 0) return renovate();
         cut(S, count);
     }
@@ -419,8 +453,8 @@ struct Model {
         } else {
             selSpan = static_cast<std::int32_t>(insertLen - 1);
             findLast = static_cast<std::int32_t>(insertLen);
-            clipboard = ascii(hexOf(doc, static_cast<std::size_t>(*insertAt),
-                                    static_cast<std::size_t>(insertLen)));
+            shown.clipboard = ascii(hexOf(doc, static_cast<std::size_t>(*insertAt),
+                                          static_cast<std::size_t>(insertLen)));
             cut(*insertAt, insertLen);
         }
         cutAt.reset();
@@ -450,6 +484,7 @@ struct Model {
                 q = at;
             }
         } else {
+            shown.pointers += "WD";
             // One by one, each search resuming where the deleted data stood: the bytes
             // after a deletion are never joined with those before it.
             Vec out = slice(0, *cutAt);
@@ -474,6 +509,7 @@ struct Model {
     void pageNum(int index) {
         std::int64_t n = page + (index == 0 ? -1 : 1);
         if (index == 2) {
+            shown.inputBoxes += box(u"请输入页号：", u"选择某一页");
             std::u16string reply = next(inputs, u"");
             const auto b = reply.find_first_not_of(u' '), e = reply.find_last_not_of(u' ');
             const std::string text = b == std::u16string::npos
@@ -492,6 +528,7 @@ struct Model {
 
     void encrypt(int) {
         if (len() == 1) return say(u"没有文件！");
+        shown.inputBoxes += box(u"请输入密钥（≤10个可见的Ascii字符）：", u"加解密");
         // Character by character over the whole document, as the key is described to
         // the user: each visible character flips the low five bits its code names.
         for (char16_t c : next(inputs, u"")) {
@@ -511,9 +548,92 @@ struct Model {
     }
 
     void fnew(int) {
-        if (dirty && ask(u"文件已经修改，是否保存？", Buttons::YesNoCancel) == Answer::Cancel)
-            return;
-        newDocument();
+        if (savePrompt()) newDocument();
+    }
+    // Names as the model keeps them: under the folder, without "./" in front.
+    std::string key(const std::u16string& name) const {
+        std::u16string rel = name.substr(dir.size() + 1);
+        while (rel.starts_with(u"./"))
+            rel.erase(0, 2);
+        return utf8(rel);
+    }
+    // The folder holds one folder, "sub".
+    SaveTarget target(const std::u16string& name) const {
+        const std::string k = key(name), folder = k.substr(0, k.rfind('/') + 1);
+        return k == "sub"                         ? SaveTarget::Folder
+               : folder != "" && folder != "sub/" ? SaveTarget::NoFolder
+               : files.contains(k)                ? SaveTarget::Existing
+                                                  : SaveTarget::New;
+    }
+
+    // Yes saves, and goes on only once the document is written.
+    bool savePrompt() {
+        if (!dirty) return true;
+        const Answer a = ask(u"文件已经修改，是否保存？", Buttons::YesNoCancel, u"提示保存");
+        return a == Answer::Yes ? fsave() : a != Answer::Cancel;
+    }
+
+    void fopen(int) {
+        if (!savePrompt()) return;
+        cd.DialogTitle = u"打开";
+        cd.Filter = u"所有文件(*.*)|*.*";
+        shown.dialogs += dialogText(false, cd);
+        const std::u16string name = cd.FileName = next(names, u"");
+        if (name.empty()) return say(u"无此文件");
+        const auto file = files.find(key(name));
+        if (file == files.end() || file->second.empty()) return;
+        load(file->second, name, u"正在编辑：" + name);
+        renovate();
+        maybeShifted = maybePlaceholders = false;
+    }
+
+    // The dialog until a name the flags let a save take, or none.
+    std::u16string pickName(bool saveForm) {
+        for (std::u16string name;;) {
+            shown.dialogs += dialogText(saveForm, cd);
+            if ((name = cd.FileName = next(names, u"")).empty()) return name;
+            const SaveTarget t = target(name);
+            if ((cd.Flags & kPathMustExist) && t == SaveTarget::NoFolder)
+                say(u"路径不存在。\r\n请检查路径是否正确。", cd.DialogTitle);
+            else if (t != SaveTarget::Existing ||
+                     (!fileName.empty() && key(name) == key(fileName)) ||
+                     ask(name.substr(name.rfind(u'/') + 1) + u" 已存在。\r\n要替换它吗？",
+                         Buttons::YesNo, cd.DialogTitle) == Answer::Yes)
+                return name;
+        }
+    }
+
+    bool write(const std::u16string& name) {
+        if (name == seenName && behind && files.contains(key(name)) &&
+            ask(u"文件已被其他程序修改，是否覆盖？", Buttons::YesNo) != Answer::Yes)
+            return false;
+        if (target(name) > SaveTarget::Existing) { // a folder, or in a missing one
+            say(u"文件保存失败！");
+            return false;
+        }
+        files[key(name)] = doc;
+        seenName = name;
+        behind = dirty = false;
+        return true;
+    }
+
+    bool fsave() {
+        if (fileName.empty()) {
+            cd.DialogTitle = u"保存";
+            cd.Flags = kOverwritePrompt | kPathMustExist;
+            cd.Filter = u"所有文件(*.*)|*.*";
+            if ((fileName = pickName(false)).empty()) return false;
+        }
+        return write(fileName);
+    }
+    void fsaveCommand(int) { fsave(); }
+
+    void fsaveAs(int) {
+        cd.DialogTitle = u"另存为";
+        cd.Flags = kOverwritePrompt | kNoChangeDir | kCreatePrompt;
+        cd.Filter = u"所有文件(*.*)|*.*";
+        if (const std::u16string name = pickName(true); !name.empty() && write(fileName = name))
+            shown.captions += box(caption = u"正在编辑 " + name);
     }
 };
 
@@ -536,10 +656,12 @@ void characters(const Vec& doc, std::int64_t ps, bool shifted, std::vector<std::
     }
 }
 
+// Appended digit by digit: GCC 12 takes inserts into the string for overlapping copies.
 std::string grouped(std::int64_t v) {
-    std::string s = std::to_string(v);
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<std::size_t>(i), ",");
+    const std::string digits = std::to_string(v);
+    std::string s;
+    for (std::size_t i = 0; i < digits.size(); s += digits[i++])
+        if (i > 0 && (digits.size() - i) % 3 == 0) s += ',';
     return s;
 }
 
@@ -589,12 +711,12 @@ std::string checkView(const Form1& f, Model& m) {
     return {};
 }
 
-// FNV-1a: the document and BlockBytes can be megabytes long.
-std::string fingerprint(const Vec& bytes) {
+// FNV-1a: the document, BlockBytes, the clipboard and files can be megabytes long.
+template <class Items> std::string fingerprint(const Items& items) {
     std::uint32_t hash = 2166136261u;
-    for (std::uint8_t b : bytes)
-        hash = (hash ^ b) * 16777619u;
-    return std::to_string(bytes.size()) + " bytes #" + std::to_string(hash);
+    for (auto item : items)
+        hash = (hash ^ item) * 16777619u;
+    return std::to_string(items.size()) + " items #" + std::to_string(hash);
 }
 
 // The state a step leaves, on one line, so that the editor's and the model's compare as
@@ -606,19 +728,28 @@ std::string summary(const Model& m, const std::vector<std::int64_t>& counts) {
       << ", FindLast " << m.findLast << ", BlockBytes " << fingerprint(m.block) << ", CutAt "
       << m.cutAt.value_or(kNone) << ", InsertAt " << m.insertAt.value_or(kNone) << ", replace next "
       << m.swapOpen << ", LastOffset LastPage TailCount PageStart, scroll "
-      << "bar value and maximum, cells, rows";
+      << "bar value and maximum, cells, rows, clipboard writes, closed, Form2 unloads";
     for (std::int64_t c : counts)
         s << ' ' << c;
     s << ", highlight";
     for (int o = 0; o < 512; ++o)
         if (m.lit[o]) s << ' ' << o;
-    s << ", messages";
-    for (const std::u16string& text : m.messages)
-        s << " | " << utf8(text);
+    const Model::Shown& out = m.shown;
+    s << ", messages" << out.messages << ", input boxes" << out.inputBoxes << ", file dialogs"
+      << out.dialogs << ", captions" << out.captions << ", caption " << utf8(m.caption)
+      << ", FileName " << utf8(m.fileName) << ", pointers " << out.pointers << ", clipboard "
+      << (out.clipboard ? shown(*out.clipboard) + " " + fingerprint(*out.clipboard) : "none");
     return s.str();
 }
 
-std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
+std::string listing(const std::map<std::string, Vec>& files) {
+    std::string s;
+    for (const auto& [name, bytes] : files)
+        s.append(name).append(" ").append(fingerprint(bytes)).append("; ");
+    return s;
+}
+
+std::string check(const Form1& f, Model& m, const FakePlatform& fake, bool closed, bool onDisk) {
     Model seen;
     seen.doc.assign(f.FileBytes.begin(), f.FileBytes.end());
     seen.page = f.CurPage;
@@ -636,18 +767,38 @@ std::string check(const Form1& f, Model& m, const FakePlatform& fake) {
         if (f.ChrBox.selected(cellOf(o)) != seen.lit[o])
             return "in-page offset " + std::to_string(o) + " is highlighted in one grid only";
     }
-    seen.messages = fake.messageTexts();
+    for (const ShownMessage& m : fake.messages)
+        seen.shown.messages += box(m.text, m.title, m.buttons);
+    for (const auto& [prompt, title] : fake.inputBoxes)
+        seen.shown.inputBoxes += box(prompt, title);
+    for (const auto& [saveForm, settings] : fake.fileDialogs)
+        seen.shown.dialogs += dialogText(saveForm, settings);
+    for (const std::u16string& c : fake.captions)
+        seen.shown.captions += box(c);
+    for (Pointer p : fake.pointers)
+        seen.shown.pointers += p == Pointer::Wait ? 'W' : 'D';
+    seen.shown.clipboard = fake.clipboard;
+    seen.caption = f.Caption;
+    seen.fileName = f.FileName;
     const std::string editor = summary(seen, {f.LastOffset, f.LastPage, f.TailCount, f.PageStart,
                                               f.VscrollBar.value(), f.VscrollBar.max(),
                                               f.NumberBox.listCount() + f.ChrBox.listCount(),
-                                              f.AddressBox.listCount()}),
+                                              f.AddressBox.listCount(), fake.clipboardWrites,
+                                              closed, fake.form2Unloads}),
                       model = summary(m, {m.last(), m.lastPage(), m.len() % 512, m.ps(), m.page,
-                                          m.lastPage(), 1024, 32});
+                                          m.lastPage(), 1024, 32, m.shown.clipboard.has_value(),
+                                          m.closed, m.closed});
     if (editor != model)
         return "the state differs:\n    editor " + editor + "\n    model  " + model;
-    if (m.clipboard && fake.clipboard != m.clipboard)
-        return "clipboard " + shown(fake.clipboard.value_or(u"")) + ", model " +
-               shown(*m.clipboard);
+    if (onDisk) { // only file steps touch the folder
+        std::map<std::string, Vec> files;
+        const std::filesystem::path folder = utf8(m.dir);
+        for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+            if (e.is_regular_file())
+                files[e.path().lexically_relative(folder)] = readBytes<Vec>(e.path());
+        if (files != m.files)
+            return "the folder holds " + listing(files) + "\n    model " + listing(m.files);
+    }
     return checkView(f, m);
 }
 
@@ -720,6 +871,9 @@ const std::vector<Command>& commands() {
             {"PageNum", &Model::pageNum},
             {"Encrypt", &Model::encrypt},
             {"Fnew", &Model::fnew},
+            {"Fopen", &Model::fopen},
+            {"Fsave", &Model::fsaveCommand},
+            {"FsaveAs", &Model::fsaveAs},
             {"Renovate", &Model::renovateCommand},
             {"文件", &Model::renovateCommand}};
         std::vector<Command> out;
@@ -731,14 +885,29 @@ const std::vector<Command>& commands() {
     return all;
 }
 
-enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll };
+enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll, Other, Close };
 
 struct Step {
     Kind kind = Kind::Menu;
     const Command* command = nullptr;
     int offset = 0; // in-page offset of the cell
     std::vector<int> values;
+    std::string file; // another program's: the file, what it does to it (values) and the bytes
+    Vec bytes;
 };
+
+// Names the dialogs hand out: files another program may write, a folder, missing folders.
+const std::u16string kNames[] = {u"a.bin", u"b.bin",         u"文件.bin", u"sub/c.bin",
+                                 u"sub",   u"missing/d.bin", u"a.bin/e"};
+enum Change { Rewrite, Touch, Replace, Remove };
+
+std::u16string fileReply(ChoiceSource& src, const Model& m) {
+    const std::uint32_t kind = src.below(8);
+    if (kind == 0) return u"";
+    if (kind <= 2 && !m.fileName.empty()) // the document's own, maybe spelt another way
+        return kind == 1 ? m.fileName : m.dir + u"/./" + m.fileName.substr(m.dir.size() + 1);
+    return m.dir + u"/" + kNames[src.below(std::size(kNames))];
+}
 
 Step makeStep(ChoiceSource& src, Model& m) {
     Step s;
@@ -748,10 +917,12 @@ Step makeStep(ChoiceSource& src, Model& m) {
                                 : src.chance(4) ? std::min(511u, onPage - src.below(2))
                                                 : src.below(onPage));
     s.kind = pick < 50   ? Kind::Menu
-             : pick < 68 ? Kind::Click
-             : pick < 86 ? Kind::DoubleClick
-             : pick < 91 ? Kind::RightClick
-                         : Kind::Scroll;
+             : pick < 67 ? Kind::Click
+             : pick < 84 ? Kind::DoubleClick
+             : pick < 89 ? Kind::RightClick
+             : pick < 96 ? Kind::Scroll
+             : pick < 99 ? Kind::Other
+                         : Kind::Close;
     // Commands that go on from what the last step began come more often than chance
     // alone would bring them: a replacement after a click, replace next after it, ...
     static const std::map<std::string, std::string> followUps = {
@@ -759,7 +930,8 @@ Step makeStep(ChoiceSource& src, Model& m) {
         {"Hunt", " Swap CopyOrCut Hnext "},
         {"Swap", " SwapNext "},
         {"CopyOrCut", " DelAll Quash Insert "},
-        {"Insert", " Quash CopyOrCut "}};
+        {"Insert", " Quash CopyOrCut "},
+        {"other", " Fsave FsaveAs Fopen "}};
     std::vector<const Command*> next;
     const auto follow = followUps.find(m.lastStep);
     for (const Command& c : commands())
@@ -773,13 +945,22 @@ Step makeStep(ChoiceSource& src, Model& m) {
     for (std::uint32_t n = s.kind == Kind::Scroll ? 1 + src.below(3) : 0; n > 0; --n)
         s.values.push_back(
             static_cast<int>(src.below(static_cast<std::uint32_t>(m.lastPage() + 3))) - 1);
-    // The replies, queued as the fake hands them out. A save question is never answered
-    // Yes: no episode writes a file.
+    if (s.kind == Kind::Other) { // mostly the document's own file
+        const bool own =
+            !m.fileName.empty() && !src.chance(3) && m.target(m.fileName) <= SaveTarget::Existing;
+        s.file = own ? m.key(m.fileName) : utf8(kNames[src.below(4)]);
+        s.values = {static_cast<int>(src.below(4))};
+        s.bytes = src.chance(8) ? Vec() : someBytes(src, m.doc, 1100); // Open refuses empty ones
+    }
+    // The replies, queued as the fake hands them out.
     const std::string name = s.command ? s.command->item->name : "";
     for (std::uint32_t n = src.below(6), a; n > 0; --n)
-        m.answers.push_back((a = src.below(6)) < 3 && name != "Fnew" ? Answer::Yes
-                            : a < 5                                  ? Answer::No
-                                                                     : Answer::Cancel);
+        m.answers.push_back((a = src.below(6)) < 3 ? Answer::Yes
+                            : a < 5                ? Answer::No
+                                                   : Answer::Cancel);
+    if (name.starts_with('F') || s.kind == Kind::Close)
+        for (std::uint32_t n = src.below(4); n > 0; --n)
+            m.names.push_back(fileReply(src, m));
     if (name == "Hunt" || name == "Swap" || name == "SwapCake" || name == "Insert")
         for (std::uint32_t n = 1 + src.below(3); n > 0; --n)
             m.prompts.push_back(promptReply(src, m.doc));
@@ -796,18 +977,24 @@ Step makeStep(ChoiceSource& src, Model& m) {
                    u" 中\x7F"[src.below(3)]);
     if (name == "Encrypt") m.inputs.push_back(key);
     const bool click = s.kind == Kind::Click || s.kind == Kind::DoubleClick;
-    m.lastStep = s.command ? name : click ? "click" : "";
+    m.lastStep = s.command ? name : click ? "click" : s.kind == Kind::Other ? "other" : "";
     return s;
 }
 
 std::string describe(const Step& s, const Model& m) {
     std::ostringstream d;
-    d << std::array{"menu", "click at", "double click at", "right click",
-                    "scroll bar to"}[int(s.kind)];
+    d << std::array{"menu",          "click at",         "double click at", "right click",
+                    "scroll bar to", "another program:", "close the window"}[int(s.kind)];
     if (s.command) d << " " << s.command->item->name << "(" << s.command->item->index << ")";
     if (s.kind == Kind::Click || s.kind == Kind::DoubleClick) d << " " << s.offset;
     for (int v : s.values)
-        d << " " << v;
+        d << " "
+          << (s.kind == Kind::Other ? std::array{"rewrite", "touch", "replace", "remove"}[v]
+                                    : std::to_string(v));
+    if (s.kind == Kind::Other)
+        d << " " << s.file << " with " << s.bytes.size() << " bytes " << hexOf(s.bytes, 0, 8);
+    for (const auto& n : m.names)
+        d << " file=" << (n.empty() ? "Cancel" : utf8(n.substr(m.dir.size() + 1)));
     for (const auto& p : m.prompts)
         d << " prompt=" << (p ? shown(*p) : "Cancel");
     for (const auto& i : m.inputs)
@@ -818,7 +1005,29 @@ std::string describe(const Step& s, const Model& m) {
     return d.str();
 }
 
-void play(const Step& s, Form1& f, Model& m) {
+// Another program's change to a file. What it moves aside stays in the folder "gone":
+// no file the editor noted ever hands its inode on.
+void otherProgram(const Step& s, Model& m) {
+    namespace fs = std::filesystem;
+    static int moment = 0; // times near the clock's epoch, far from now: each one is new
+    const std::string path = utf8(m.dir) + "/" + s.file;
+    const auto old = m.files.find(s.file);
+    const int change = old == m.files.end() ? Rewrite : s.values[0];
+    fs::file_time_type time{std::chrono::seconds(++moment)};
+    if (change >= Replace) { // a new file of the same length and time, or none
+        time = fs::last_write_time(path);
+        fs::rename(path, utf8(m.dir) + "/../gone/" + std::to_string(moment));
+    }
+    if (change == Remove)
+        m.files.erase(old);
+    else if (change == Rewrite || change == Replace)
+        writeBytes(path, change == Rewrite ? m.files[s.file] = s.bytes : old->second);
+    if (change != Remove) fs::last_write_time(path, time);
+    m.behind |= !m.seenName.empty() && m.key(m.seenName) == s.file;
+}
+
+// Returns whether the window closed.
+bool play(const Step& s, Form1& f, Model& m) {
     ListBox& grid = s.offset % 2 ? f.NumberBox : f.ChrBox; // either grid selects the same cell
     switch (s.kind) {
     case Kind::Menu:
@@ -843,7 +1052,14 @@ void play(const Step& s, Form1& f, Model& m) {
         for (int v : s.values)
             s.values.size() == 1 ? f.VscrollBar.userChange(v) : f.VscrollBar.userScroll(v);
         break;
+    case Kind::Other:
+        otherProgram(s, m);
+        break;
+    case Kind::Close:
+        m.closed = m.savePrompt();
+        return !f.Form_QueryUnload();
     }
+    return false;
 }
 
 // Documents of a few bytes to a few pages, their lengths often at a page's edge, of
@@ -884,6 +1100,16 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
     const bool huge = hugeOneIn != 0 && src.chance(hugeOneIn);
     m.doc = makeDocument(src, huge);
     f.loadDocument(Bytes(m.doc.begin(), m.doc.end()));
+    fake.clearRecords();
+    // The files, and what another program moved aside; in memory if it can: a save syncs.
+    TempFolder root(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp");
+    std::filesystem::create_directories(root.file("files/sub"));
+    std::filesystem::create_directory(root.file("gone"));
+    m.dir = ascii(root.file("files"));
+    for (const std::u16string& name : {kNames[0], kNames[1], kNames[2], kNames[3]})
+        if (src.chance(2))
+            writeBytes(root.file("files/" + utf8(name)),
+                       m.files[utf8(name)] = someBytes(src, m.doc, 1100));
     std::vector<std::string> log{"start: " + std::to_string(m.len()) + " bytes " +
                                  hexOf(m.doc, 0, 16)};
     gLog = &log;
@@ -892,7 +1118,7 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
     RunResult r;
     r.episodes = 1;
     const std::uint32_t steps = 1 + src.below(huge ? 6 : maxSteps);
-    std::string bad = check(f, m, fake);
+    std::string bad = check(f, m, fake, false, true);
     std::string unseen; // the first question of a step asked over another page or highlight
     fake.onQuestion = [&] {
         std::pair<std::int64_t, std::bitset<512>> seen{f.CurPage, {}}, want{-1, {}};
@@ -903,21 +1129,23 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
             unseen = "question " + std::to_string(fake.messages.size()) + " asked over page " +
                      std::to_string(seen.first) + ", model page " + std::to_string(want.first);
     };
-    for (; bad.empty() && r.steps < steps && !src.exhausted(); ++r.steps) {
+    for (; bad.empty() && !m.closed && r.steps < steps && !src.exhausted(); ++r.steps) {
         const Step s = makeStep(src, m);
         log.push_back(describe(s, m));
         fake.answers = m.answers;
         fake.prompts = m.prompts;
         fake.inputs = m.inputs;
+        fake.files = m.names;
         fake.clearRecords();
         fake.clipboard.reset();
-        m.messages.clear();
-        m.clipboard.reset();
-        play(s, f, m);
+        m.shown = {};
+        const bool closed = play(s, f, m);
         m.answers.clear();
         m.prompts.clear();
         m.inputs.clear();
-        bad = unseen.empty() ? check(f, m, fake) : unseen;
+        m.names.clear();
+        const bool onDisk = s.kind >= Kind::Other || (s.command && s.command->item->name[0] == 'F');
+        bad = unseen.empty() ? check(f, m, fake, closed, onDisk) : unseen;
         unseen.clear();
         m.atQuestions.clear();
         if (!bad.empty()) bad = "after step " + std::to_string(r.steps + 1) + ": " + bad;

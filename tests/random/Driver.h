@@ -1,10 +1,9 @@
 #pragma once
-// A model-based random tester. It plays menu commands, clicks, double clicks, right
-// clicks and scroll bar moves against Form1 on the scripted fake platform, answering
-// every question with a generated reply, and after every step compares the editor with
-// a small reference model that predicts the document, the selection protocol, find,
-// find next and count, the records of replace next, delete next and undo, the messages,
-// the clipboard and the page the grids show.
+// A model-based random tester. It plays menu commands (file commands on a folder of its
+// own too), clicks, scroll bar moves, closing the window and other programs' changes to
+// the files against Form1 on the scripted fake platform, answering every question with a
+// generated reply, and after every step compares the editor, all that the fake records
+// and the files with a small reference model.
 
 #include <cstddef>
 #include <cstdint>
