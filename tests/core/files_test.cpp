@@ -190,6 +190,121 @@ TEST(Files, OpenTakesUpTo16MiBAndNoPipe) {
     }
 }
 
+// One user's session on the scripted platform, step by step: what each command leaves in
+// the shared dialog (title, filter, flags, name) is what the next one shows, and only a
+// save asks about the name picked there: a missing folder with Save's flags, another
+// existing file always (No shows the dialog again), the document's own file never. Open
+// asks nothing, whatever flags the last save left.
+TEST(Files, SessionAcrossFileCommands) {
+    TempFolder dir;
+    writeBytes(dir.file("theirs"), pattern(40, 1));
+    const std::u16string theirs = dir.u16("theirs"), mine = dir.u16("mine");
+    const std::u16string askTheirs = u"theirs 已存在。\r\n要替换它吗？",
+                         askMine = u"mine 已存在。\r\n要替换它吗？";
+    enum Command { New, Open, Save, SaveAs };
+    struct Step {
+        const char* what;
+        Command command;
+        std::vector<std::u16string> picks; // the names picked, one per dialog shown
+        std::vector<Answer> answers;
+        std::vector<std::u16string> asked;
+        std::u16string title; // of every dialog shown, with:
+        int flags;
+        std::u16string openedOn; // the name the first dialog opened on
+        std::u16string caption;
+    };
+    const Step steps[] = {
+        {"save of a new document",
+         Save,
+         {dir.u16("none/a"), theirs, mine},
+         {Answer::No},
+         {u"路径不存在。\r\n请检查路径是否正确。", askTheirs},
+         u"保存",
+         0x802,
+         u"",
+         u"Quillory"},
+        {"open with the save's flags",
+         Open,
+         {theirs},
+         {},
+         {},
+         u"打开",
+         0x802,
+         mine,
+         u"正在编辑：" + theirs},
+        {"save as under its own name",
+         SaveAs,
+         {theirs},
+         {},
+         {},
+         u"另存为",
+         0x200A,
+         theirs,
+         u"正在编辑 " + theirs},
+        {"save as over another file",
+         SaveAs,
+         {mine, mine},
+         {Answer::No, Answer::Yes},
+         {askMine, askMine},
+         u"另存为",
+         0x200A,
+         theirs,
+         u"正在编辑 " + mine},
+        {"open after save as", Open, {mine}, {}, {}, u"打开", 0x200A, mine, u"正在编辑：" + mine},
+        {"new", New, {}, {}, {}, u"", 0, u"", u"Quillory"},
+        {"save after new, cancelled",
+         Save,
+         {mine, u""},
+         {Answer::No},
+         {askMine},
+         u"保存",
+         0x802,
+         mine,
+         u"Quillory"},
+    };
+    Editor e;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        e.fake.files.assign(step.picks.begin(), step.picks.end());
+        e.fake.answers.assign(step.answers.begin(), step.answers.end());
+        e.fake.clearRecords();
+        const bool saving = step.command >= Save;
+        if (saving) e.form.FileBytes[0] ^= 0xFF; // an edit, so there is something to save
+        const Bytes document = e.form.FileBytes;
+        bool saved = false;
+        switch (step.command) {
+        case New:
+            e.form.Fnew();
+            break;
+        case Open:
+            e.form.Fopen();
+            break;
+        case Save:
+            saved = e.form.Fsave();
+            break;
+        case SaveAs:
+            saved = e.form.FsaveAs();
+            break;
+        }
+        std::vector<std::u16string> asked;
+        for (const ShownMessage& m : e.fake.messages)
+            asked.push_back(m.text);
+        EXPECT_EQ(asked, step.asked);
+        ASSERT_EQ(e.fake.fileDialogs.size(), step.picks.size());
+        for (std::size_t i = 0; i < step.picks.size(); ++i) {
+            const auto& [saveForm, shown] = e.fake.fileDialogs[i];
+            EXPECT_EQ(saveForm, step.command == SaveAs);
+            EXPECT_EQ(std::tie(shown.DialogTitle, shown.Filter, shown.Flags),
+                      std::tie(step.title, u"所有文件(*.*)|*.*", step.flags));
+            EXPECT_EQ(shown.FileName, i == 0 ? step.openedOn : step.picks[i - 1]);
+        }
+        EXPECT_EQ(e.form.Caption, step.caption);
+        const bool wrote = saving && !step.picks.back().empty();
+        EXPECT_EQ(saved, wrote);
+        EXPECT_EQ(wrote ? readBytes(utf8(step.picks.back())) : document, document);
+    }
+}
+
 // A save cut short by the size limit says so, keeps the document and its mark and
 // leaves the file, by its only name, a second hard link (saved in place with a backup)
 // or a symbolic link, as it was; random sizes let backup and bytes fit or not. Without
