@@ -342,6 +342,13 @@ bool sameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
+bool sameName(const std::string& a, const std::string& b) {
+    std::error_code ea, eb;
+    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ea);
+    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, eb);
+    return a == b || (!ea && !eb && ca == cb);
+}
+
 std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLength,
                                    FileStamp* stamp) {
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the editor in open.

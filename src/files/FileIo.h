@@ -33,6 +33,9 @@ SaveTarget saveTargetOf(const std::string& path);
 
 // Whether two names lead to the same file (links followed).
 bool sameFile(const std::string& a, const std::string& b);
+// Whether two names lead to the same place, which need not hold a file yet: folders and
+// links followed, "." and ".." taken out.
+bool sameName(const std::string& a, const std::string& b);
 
 // The whole named regular file in a new array, when its length is 1..maxLength;
 // nullopt with errno set otherwise (EFBIG too long, EINVAL empty or not a file). The

@@ -49,7 +49,9 @@ std::u16string Form1::pickSaveName(bool saveForm) {
 // true when the document was written.
 bool Form1::writeDocument(const std::u16string& name) {
     const std::string path = nativePath(name);
-    if (name == stampedName) {
+    // Spelt another way ("dir/./a.bin", a link to it) it is still the file last seen.
+    const bool seen = !stampedName.empty() && sameName(path, nativePath(stampedName));
+    if (seen) {
         const std::optional<FileStamp> now = stampOf(path);
         if (now && *now != diskStamp &&
             MsgBox(u"文件已被其他程序修改，是否覆盖？", Buttons::YesNo) != Answer::Yes)
@@ -58,7 +60,7 @@ bool Form1::writeDocument(const std::u16string& name) {
     const bool written = writeWholeFile(path, FileBytes.data(), FileBytes.size());
     // A failed overwrite in place puts the old bytes back, which is a write too: the file
     // holds what it held when checked, and that is what the next save compares with.
-    if (written || name == stampedName) remember(name, stampOf(path));
+    if (written || seen) remember(name, stampOf(path));
     if (!written) {
         // A silent failure would look exactly like a save.
         MsgBox(u"文件保存失败！");

@@ -604,7 +604,8 @@ struct Model {
     }
 
     bool write(const std::u16string& name) {
-        if (name == seenName && behind && files.contains(key(name)) &&
+        if (!seenName.empty() && key(name) == key(seenName) && behind &&
+            files.contains(key(name)) &&
             ask(u"文件已被其他程序修改，是否覆盖？", Buttons::YesNo) != Answer::Yes)
             return false;
         if (target(name) > SaveTarget::Existing) { // a folder, or in a missing one
