@@ -25,6 +25,7 @@ import json
 import os
 import random
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -307,6 +308,8 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--count", type=int, default=200)
     ap.add_argument("--list", action="store_true", help="print the faults, plant none")
+    ap.add_argument("--resume", action="store_true",
+                    help="keep the results of build/mutants/result.txt, plant the rest")
     ap.add_argument("ids", nargs="*")
     args = ap.parse_args()
 
@@ -338,9 +341,13 @@ def main():
     subprocess.run(["git", "checkout", "-q", "--force", "--detach", head], cwd=TREE, check=True)
 
     print(f"Building and testing the unchanged commit {head[:10]} first", flush=True)
-    if not (TREE / "build/asan/build.ninja").exists():
-        if run(["cmake", "--preset", "asan"], OUT / "build.log") != 0:
-            sys.exit(f"cmake fails: {OUT / 'build.log'}")
+    configure = ["cmake", "--preset", "asan"]
+    # Putting a file back recompiles all that includes it: with ccache, from its cache.
+    if shutil.which("ccache"):
+        os.environ["CCACHE_DIR"] = str(OUT / "ccache")
+        configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+    if run(configure, OUT / "build.log") != 0:
+        sys.exit(f"cmake fails: {OUT / 'build.log'}")
     build = ["cmake", "--build", "--preset", "asan", "-j2", "--target"] + TARGETS
     if run(build, OUT / "build.log") != 0:
         sys.exit(f"the commit does not build: {OUT / 'build.log'}")
@@ -368,13 +375,33 @@ def main():
 
     result_file = OUT / "result.txt"
     header = f"{'ID':44} {'RESULT':8} {'SECS':>5}  FIRST-FAILING-TEST"
+    done = {}
+    if args.resume and result_file.exists():
+        for m in re.finditer(r"^(\S+) +(CAUGHT|MISSED|BROKEN|TIMEOUT) +(\d+)  (.*)$",
+                             result_file.read_text(), re.M):
+            if m.group(1) in cands:
+                done[m.group(1)] = m
     rows = [header]
     print(header, flush=True)
     caught = missed = broken = 0
+    seconds = 0
     survivors = []
-    killer = {}  # by file: the test that caught its last fault, tried first
-    start = time.time()
     for fid in chosen:
+        if fid not in done:
+            continue
+        m = done[fid]
+        rows.append(m.group(0))
+        print(m.group(0), flush=True)
+        seconds += int(m.group(3))
+        caught += m.group(2) in ("CAUGHT", "TIMEOUT")
+        broken += m.group(2) == "BROKEN"
+        if m.group(2) == "MISSED":
+            missed += 1
+            survivors.append(fid)
+    killers = {}  # by file: the tests that caught its faults so far, tried first
+    for fid in chosen:
+        if fid in done:
+            continue
         c = cands[fid]
         t0 = time.time()
         target = TREE / c["path"]
@@ -392,7 +419,7 @@ def main():
                 numbers = [n for exe, ns in by_exe.items() if digest(exe) != pristine[exe]
                            for n in ns]
                 passed, first = True, None
-                prior = [n for n in numbers if tests[n - 1]["name"] == killer.get(c["path"])]
+                prior = [n for n in numbers if tests[n - 1]["name"] in killers.get(c["path"], ())]
                 for part in (prior, [n for n in numbers if n not in prior]):
                     if part and passed:
                         passed, first = tests_run(part, limit, OUT / "test.log")
@@ -404,23 +431,24 @@ def main():
                     result = "TIMEOUT" if first.startswith("timeout") else "CAUGHT"
                     caught += 1
                     if result == "CAUGHT":
-                        killer[c["path"]] = first
+                        killers.setdefault(c["path"], set()).add(first)
                     (OUT / f"{fid.replace('/', '_')}.test.log").write_text(
                         (OUT / "test.log").read_text(errors="replace"))
         finally:
             target.write_text(c["text"])
+        seconds += round(time.time() - t0)
         row = f"{fid:44} {result:8} {time.time() - t0:5.0f}  {first}"
         rows.append(row)
         print(row, flush=True)
         result_file.write_text("\n".join(rows) + "\n")
 
-    seconds = time.time() - start
     compiled = caught + missed
     rate = 100.0 * caught / compiled if compiled else 0.0
     lines = [f"Caught {caught} of {compiled} faults that compiled ({rate:.1f}%); "
              f"{broken} did not compile",
              f"seed {args.seed}, count {len(chosen)}, {seconds:.0f} s, "
              f"{seconds / max(1, len(chosen)):.1f} s a fault", "", "Survivors:"]
+    survivors.sort(key=chosen.index)
     for fid in survivors:
         old, new = diff_line(cands[fid])
         lines.append(f"{fid}\n    {old}\n -> {new}")
