@@ -180,12 +180,12 @@ TEST(Files, SaveKeepsWhatTheFileIs) {
     EXPECT_EQ(statOf(dir.file("new")).st_mode & 07777, 0640u);
 }
 
-// Open takes a regular file of 1 byte to 16 MiB whole, and forgets the cut an undo would
-// put back. Any other choice changes nothing (the capacity shows the document's buffer
-// untouched); only a cancelled dialog says so.
+// Open takes a regular file of 1 byte to 16 MiB whole, its name UTF-8 sequences of any
+// length, and forgets the cut an undo would put back. Any other choice changes nothing
+// (the capacity shows the document's buffer untouched); only a cancelled dialog says so.
 TEST(Files, OpenTakesWholeFilesUpToTheLimitOrChangesNothing) {
     // Sizes: a file of that many bytes, -1 none, -2 a pipe (a blocking open would hang).
-    const std::pair<const char16_t*, std::int64_t> cases[] = {{u"文件.bin", 3000},
+    const std::pair<const char16_t*, std::int64_t> cases[] = {{u"文件\u0080\U0001F600.bin", 3000},
                                                               {u"largest", kMaxDocument},
                                                               {u"over", kMaxDocument + 1},
                                                               {u"empty", 0},
