@@ -56,8 +56,9 @@ class GuiEditTest : public testing::GuiTest {
     }
 
     // Ctrl+F3 asks in the prompt dialog, open on the previous reply ready for overtyping,
-    // in either size with its buttons below the reply box and inside. Esc and Cancel
-    // hand back nothing, which the editor refuses; Enter hands back the reply, which finds.
+    // in either size, in its points, with its buttons below the reply box and inside. Esc
+    // and Cancel hand back nothing, which the editor refuses; Enter hands back the reply,
+    // which finds.
     void ctrlF3AsksInThePrompt() {
         form->loadDocument(Bytes(1024, 0));
         form->FileBytes[512 + 33] = 0xC4;
@@ -76,6 +77,7 @@ class GuiEditTest : public testing::GuiTest {
                                    d->okButton()->geometry().bottom() < d->height() &&
                                    d->cancelButton()->geometry().right() < d->width();
                 seen << d->windowTitle() << d->label()->text() << d->textBox()->selectedText()
+                     << QString::number(d->textBox()->font().pointSize())
                      << (apart ? "apart" : "overlapping");
                 way == 1 ? d->cancelButton()->click()
                          : QTest::keyClick(d->textBox(), way ? Qt::Key_Return : Qt::Key_Escape);
@@ -84,7 +86,9 @@ class GuiEditTest : public testing::GuiTest {
             form->InputText = u"c4";
             form->Dialog2.Large = way % 2 == 1;
             QTest::keyClick(window, Qt::Key_F3, Qt::ControlModifier);
-            QCOMPARE(seen, asked.first(way == 2 ? 4 : 5));
+            QStringList want = asked.first(way == 2 ? 4 : 5);
+            want.insert(3, way == 1 ? "12" : "9");
+            QCOMPARE(seen, want);
             QCOMPARE(form->CurPage, way == 2 ? 1 : 0);
         }
         QCOMPARE(form->SelStart, 33);
