@@ -42,17 +42,21 @@ std::function<bool(QWidget*)> pick(const QString& path, QStringList& log) {
 class GuiEditTest : public testing::GuiTest {
     Q_OBJECT
   private slots:
-    // The right button reaches the hex grid's tool, which asks in Qt's input box and
-    // copies the codes of what was typed to the system clipboard.
+    // The right button reaches the hex grid's tool, which asks in Qt's input box, its
+    // buttons in Chinese, and copies the codes of what was typed to the system clipboard.
     void rightClickToolCopiesCodes() {
-        answer([](QWidget* modal) {
-            if (auto* input = qobject_cast<QInputDialog*>(modal))
+        QString buttons;
+        answer([&buttons](QWidget* modal) {
+            if (auto* input = qobject_cast<QInputDialog*>(modal)) {
                 input->setTextValue(QStringLiteral("A中"));
+                buttons = input->okButtonText() + ' ' + input->cancelButtonText();
+            }
             QTest::keyClick(modal, Qt::Key_Return);
             return qobject_cast<QMessageBox*>(modal) != nullptr; // the codes shown
         });
         QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at(hex, 100));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("41 D6D0"));
+        QCOMPARE(buttons, QStringLiteral("确定 取消"));
     }
 
     // Ctrl+F3 asks in the prompt dialog, open on the previous reply ready for overtyping,
@@ -120,9 +124,19 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(form->FileBytes[0] == ' ' && form->FileBytes[40001] == ' ');
     }
 
+    // Delete all shows the busy pointer while it works, and the usual one again after.
+    void deleteAllGivesThePointerBack() {
+        form->loadDocument(Bytes(1024, 7));
+        form->NumberBox.userClick(0);
+        form->CopyOrCut(1);
+        answer([](QWidget* modal) { return modal->close(); }); // the count deleted
+        form->DelAll(1);
+        QVERIFY(form->FileBytes.size() == 512 && !QGuiApplication::overrideCursor());
+    }
+
     // F2 opens the file chosen in the dialog, though its name has no dot ("*.*" taken
     // literally would hide it). F3 on a new document names it there too, and replaces an
-    // existing file after Qt's question.
+    // existing file after Qt's question, as F4 (save as) does.
     void fileDialogs() {
         QTemporaryDir dir;
         const QString taken = dir.filePath("taken"), data = dir.filePath("data");
@@ -146,16 +160,17 @@ class GuiEditTest : public testing::GuiTest {
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(said, QStringLiteral("无此文件"));
         const QString question = QFileDialog::tr("%1 already exists.\nDo you want to replace it?");
-        for (const bool open : {true, false}) {
+        for (const Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4}) {
+            const bool open = key == Qt::Key_F2;
             QVERIFY(activate());
             // Opens in the folder; for F2 on another file, listed whatever the filter says.
             form->CD.FileName = taken.toStdU16String();
             QStringList log;
             QObject round;
             answer(pick(open ? data : taken, log), &round);
-            QTest::keyClick(window, open ? Qt::Key_F2 : Qt::Key_F3);
-            QCOMPARE(log,
-                     (open ? QStringList{"打开"} : QStringList{"保存", question.arg("taken")}));
+            QTest::keyClick(window, key);
+            const QString title = key == Qt::Key_F3 ? "保存" : "另存为";
+            QCOMPARE(log, (open ? QStringList{"打开"} : QStringList{title, question.arg("taken")}));
             QFile file(taken);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), open ? QByteArray("theirs") : QByteArray(700, 'd'));
