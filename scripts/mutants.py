@@ -214,13 +214,13 @@ def statement_alone(s, lines, no):
     return p.endswith((";", "{", "}", ":")) or bool(HEADER_RE.match(p))
 
 
-def all_candidates():
-    """Every candidate of every .cpp and .h of src/, by ID, in a fixed order."""
+def all_candidates(rev):
+    """Every candidate of every .cpp and .h of src/ at rev, by ID, in a fixed order."""
     result = {}
-    files = subprocess.run(["git", "ls-tree", "-r", "--name-only", "HEAD", "src/"], cwd=ROOT,
+    files = subprocess.run(["git", "ls-tree", "-r", "--name-only", rev, "src/"], cwd=ROOT,
                            check=True, capture_output=True, text=True).stdout.split()
     for rel in sorted(f for f in files if f.endswith((".cpp", ".h"))):
-        text = subprocess.run(["git", "show", f"HEAD:{rel}"], cwd=ROOT, check=True,
+        text = subprocess.run(["git", "show", f"{rev}:{rel}"], cwd=ROOT, check=True,
                               capture_output=True).stdout.decode()
         seen = {}
         for line, op, a, b, new in sorted(candidates(rel, text), key=lambda c: (c[0], c[2], c[1])):
@@ -287,19 +287,22 @@ def run(cmd, log, timeout=None):
             return None
 
 
-FAILED_RE = re.compile(r"^ *\d+/\d+ Test +#(\d+): (\S+) .*\*\*\*", re.M)
+FAILED_RE = re.compile(r"^ *\d+/\d+ Test +#(\d+): (\S+) .*\*\*\*(\w*)", re.M)
 
 
-def tests_run(numbers, limit, log):
-    """(passed, first failing test or 'timeout') for the tests of these numbers."""
+def tests_run(numbers, limit, log, each=None):
+    """(passed, first failing test or 'timeout') for the tests of these numbers; a test
+    without a timeout of its own may take `each` seconds."""
     cmd = ["ctest", "--preset", "asan", "--parallel", "2", "--stop-on-failure",
-           "--timeout", str(limit), "-I", "0,0,0," + ",".join(map(str, sorted(numbers)))]
+           "--timeout", str(each or limit), "-I", "0,0,0," + ",".join(map(str, sorted(numbers)))]
     rc = run(cmd, log, timeout=limit)
     if rc is None:
         return False, f"timeout after {limit}s"
     if rc == 0:
         return True, None
     m = FAILED_RE.search(Path(log).read_text(errors="replace"))
+    if m and m.group(3) == "Timeout":
+        return False, f"timeout after {each}s ({m.group(2)})"
     return False, m.group(2) if m else f"ctest exit {rc}"
 
 
@@ -307,13 +310,14 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--count", type=int, default=200)
+    ap.add_argument("--rev", default="HEAD", help="the commit to test (default HEAD)")
     ap.add_argument("--list", action="store_true", help="print the faults, plant none")
     ap.add_argument("--resume", action="store_true",
                     help="keep the results of build/mutants/result.txt, plant the rest")
     ap.add_argument("ids", nargs="*")
     args = ap.parse_args()
 
-    cands = all_candidates()
+    cands = all_candidates(args.rev)
     unknown = [i for i in args.ids if i not in cands]
     if unknown:
         sys.exit("no such fault: " + " ".join(unknown))
@@ -336,7 +340,7 @@ def main():
     if not (TREE / ".git").exists():
         subprocess.run(["git", "worktree", "add", "-q", "--detach", str(TREE), "HEAD"],
                        cwd=ROOT, check=True)
-    head = subprocess.run(["git", "rev-parse", "HEAD"], cwd=ROOT, check=True,
+    head = subprocess.run(["git", "rev-parse", args.rev], cwd=ROOT, check=True,
                           capture_output=True, text=True).stdout.strip()
     subprocess.run(["git", "checkout", "-q", "--force", "--detach", head], cwd=TREE, check=True)
 
@@ -366,12 +370,17 @@ def main():
     if not ok:
         sys.exit(f"the suite fails without a fault ({first}): {OUT / 'test.log'}")
     limit = max(60, int(3 * suite))
+    # A hang in a short test shows long before the whole suite's time is up.
+    each = max(30, 3 * max(float(t) for t in re.findall(r"Passed +([\d.]+) sec",
+                                                         (OUT / "test.log").read_text())))
+    each = min(limit, int(each))
     objects = {}
     database = json.loads((TREE / "build/asan/compile_commands.json").read_text())
     for entry in database:
         rel = os.path.relpath(entry["file"], TREE)
         objects.setdefault(rel, []).append(re.search(r" -o (\S+)", entry["command"]).group(1))
-    print(f"The suite takes {suite:.0f} s; a run of one fault may take {limit} s", flush=True)
+    print(f"The suite takes {suite:.0f} s; a run of one fault may take {limit} s, "
+          f"a test {each} s", flush=True)
 
     result_file = OUT / "result.txt"
     header = f"{'ID':44} {'RESULT':8} {'SECS':>5}  FIRST-FAILING-TEST"
@@ -422,7 +431,7 @@ def main():
                 prior = [n for n in numbers if tests[n - 1]["name"] in killers.get(c["path"], ())]
                 for part in (prior, [n for n in numbers if n not in prior]):
                     if part and passed:
-                        passed, first = tests_run(part, limit, OUT / "test.log")
+                        passed, first = tests_run(part, limit, OUT / "test.log", each)
                 if passed:
                     result, missed = "MISSED", missed + 1
                     first = "-" if numbers else "(no test executable changed)"
