@@ -311,11 +311,17 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--count", type=int, default=200)
     ap.add_argument("--rev", default="HEAD", help="the commit to test (default HEAD)")
+    ap.add_argument("--out", help="the folder of the scratch tree and results, for a second "
+                    "run beside one going on (default build/mutants)")
     ap.add_argument("--list", action="store_true", help="print the faults, plant none")
     ap.add_argument("--resume", action="store_true",
                     help="keep the results of build/mutants/result.txt, plant the rest")
     ap.add_argument("ids", nargs="*")
     args = ap.parse_args()
+    global OUT, TREE
+    if args.out:
+        OUT = Path(args.out).resolve()
+        TREE = OUT / "tree"
 
     cands = all_candidates(args.rev)
     unknown = [i for i in args.ids if i not in cands]
