@@ -60,9 +60,10 @@ TEST(Edits, LaterCommandsActOnTheBytesOfTheEditTheyFollow) {
         {pattern(100000, 2), "d10 x w u", pattern(100000, 2)},
         {big, "c0 i:0102", big},
         {big, "c0 i:01", repeat({1}, 1, big)},
-        // Delete all: an occurrence right after a byte kept, and the last one just where
-        // a run of whole words ends.
+        // Delete all: an occurrence right after a byte kept, the last one just where a run
+        // of whole words ends, and a byte after the last occurrence.
         {text("CCABABXABABABABAB"), "d2 d3 x w D =共删除6次", text("CCX")},
+        {text("QQABABZ"), "d2 d3 x w D =共删除1次", text("QQZ")},
     };
     for (auto& [doc, script, want] : rows) {
         SCOPED_TRACE(script + ", document of " + std::to_string(doc.size()));
