@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3 ccache
   dpkg-dev file desktop-file-utils lintian appstream man-db
   fonts-liberation fonts-wqy-microhei
 )

@@ -40,6 +40,7 @@ Bytes repeat(const Bytes& unit, std::size_t times, const Bytes& tail = {}) {
 TEST(Edits, LaterCommandsActOnTheBytesOfTheEditTheyFollow) {
     const Bytes c1000 = pattern(1000, 1), big(kMaxDocument - 1, 0x33), AB = {0x41, 0x42};
     const Bytes XY = {0x58, 0x59};
+    auto text = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
     // Document, steps (a prompt gets the text after ':', TEXT^N for N times TEXT, and
     // =TEXT is found in the last message), the document after.
     std::tuple<Bytes, std::string, Bytes> rows[] = {
@@ -59,6 +60,10 @@ TEST(Edits, LaterCommandsActOnTheBytesOfTheEditTheyFollow) {
         {pattern(100000, 2), "d10 x w u", pattern(100000, 2)},
         {big, "c0 i:0102", big},
         {big, "c0 i:01", repeat({1}, 1, big)},
+        // Delete all: an occurrence right after a byte kept, the last one just where a run
+        // of whole words ends, and a byte after the last occurrence.
+        {text("CCABABXABABABABAB"), "d2 d3 x w D =共删除6次", text("CCX")},
+        {text("QQABABZ"), "d2 d3 x w D =共删除1次", text("QQZ")},
     };
     for (auto& [doc, script, want] : rows) {
         SCOPED_TRACE(script + ", document of " + std::to_string(doc.size()));

@@ -169,9 +169,9 @@ TEST(Files, SaveKeepsWhatTheFileIs) {
     EXPECT_EQ(statOf(dir.file("new")).st_mode & 07777, 0640u);
 }
 
-// Open takes a file of 16 MiB whole. One byte more, or a pipe (a blocking open would
-// hang), changes nothing, the document's buffer included. (Other names are the random
-// tester's.)
+// Open takes a file of 16 MiB whole, by a name of any UTF-8 sequences. One byte more, or a pipe (a
+// blocking open would hang), changes nothing, the document's buffer included. (Other names are the
+// random tester's.)
 TEST(Files, OpenTakesUpTo16MiBAndNoPipe) {
     for (const std::int64_t size : {kMaxDocument, kMaxDocument + 1, std::int64_t{-1}}) {
         SCOPED_TRACE(size);
@@ -179,9 +179,12 @@ TEST(Files, OpenTakesUpTo16MiBAndNoPipe) {
         Editor e;
         e.load(pattern(2000, 6));
         const std::uint8_t* buffer = e.form.FileBytes.data();
-        if (size > 0) std::ofstream(dir.file("f")).seekp(size - 1) << 'Z';
-        ASSERT_EQ(size < 0 ? ::mkfifo(dir.file("f").c_str(), 0600) : 0, 0);
-        e.fake.files = {dir.u16("f")};
+        // A name of one- to four-byte UTF-8 sequences reaches the same file.
+        const std::u16string name = u"f\u0080中\U0001F600";
+        const std::string native = dir.file(utf8(name));
+        if (size > 0) std::ofstream(native).seekp(size - 1) << 'Z';
+        ASSERT_EQ(size < 0 ? ::mkfifo(native.c_str(), 0600) : 0, 0);
+        e.fake.files = {dir.u16("") + name};
         e.form.Fopen();
         EXPECT_TRUE(e.fake.messages.empty());
         EXPECT_EQ(e.form.FileBytes.size(), size == kMaxDocument ? std::size_t(size) : 2000u);

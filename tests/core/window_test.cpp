@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/CodePage936.h"
 #include "support/Editor.h"
@@ -27,7 +28,8 @@ TEST(Window, StartUp) {
 
 // Every byte, pair and UTF-16 unit, each alone at the end of its buffer: a pair is one
 // character and gives its two bytes back, as does a byte the code page reads alone; a
-// unit becomes at most two bytes, which the text kept of them gives again.
+// unit becomes at most two bytes, which the text kept of them gives again. A pair the code
+// page cannot read shows as one replacement character.
 TEST(Window, CodePageRoundTrips) {
     const CodePage936& cp = CodePage936::instance();
     for (int code = 0; code < 0x10000; ++code) {
@@ -43,6 +45,7 @@ TEST(Window, CodePageRoundTrips) {
         ASSERT_LE(bytes.size(), 2u);
         ASSERT_EQ(cp.toGbk(cp.fromGbk(bytes)), bytes) << code;
     }
+    EXPECT_EQ(cp.pairChar(0xFF, 0xFF), u"\uFFFD");
 }
 
 // Help shows the embedded text whole: eighteen lines ending in CR LF, first to last, and
@@ -76,6 +79,27 @@ TEST(Window, CharacterCodeTool) {
         EXPECT_TRUE(codes.empty() || e.fake.messages.at(0).text ==
                                          u"“" + reply + u"”的16进制Ascii码是：\r\n" + codes);
         EXPECT_TRUE(e.form.SelStart == 17 && e.form.NumberBox.selected(33));
+    }
+}
+
+// A prompt names what it takes, and a limit only where the reply overwrites as many bytes
+// as are marked: for a replacement, not for an insert.
+TEST(Window, PromptsNameTheirLimit) {
+    const std::u16string hex = u"请输入16进制数字",
+                         hexTail = u"\r\n每个数字为2位,数字之间可用空格隔开";
+    const std::u16string chars = u"请输入字符", charTail = u"\r\n英文字母区分大小写";
+    const std::tuple<void (Form1::*)(int), int, std::u16string, std::u16string> rows[] = {
+        {&Form1::Insert, 1, u"插入", hex + hexTail},
+        {&Form1::Insert, 2, u"插入 Ansi Character", chars + charTail},
+        {&Form1::Swap, 1, u"Swap", hex + u"(不超过 1个数字)" + hexTail},
+        {&Form1::Swap, 2, u"Swap Ansi Character", chars + u"(不超过 1 字节)" + charTail}};
+    for (const auto& [command, index, caption, label] : rows) {
+        Editor e;
+        e.form.NumberBox.userClick(0);
+        (e.form.*command)(index);
+        ASSERT_EQ(e.fake.promptsShown.size(), 1u);
+        EXPECT_EQ(e.fake.promptsShown[0].caption, caption);
+        EXPECT_EQ(e.fake.promptsShown[0].label, label);
     }
 }
 
