@@ -26,6 +26,7 @@ void step(Form1& f, char c, int n) {
     if (c == 's') f.Swap(1);           // s:HEX
     if (c == 'S') f.SwapNext(1);       // replace all
     if (c == 'D') f.DelAll(1);         // delete all
+    if (c == 'N') f.DelAll(0);         // delete next, its questions answered by y steps
     if (c == 'w') f.Dirty = kFalse;    // as after a save
 }
 
@@ -64,6 +65,8 @@ TEST(Edits, LaterCommandsActOnTheBytesOfTheEditTheyFollow) {
         // of whole words ends, and a byte after the last occurrence.
         {text("CCABABXABABABABAB"), "d2 d3 x w D =共删除6次", text("CCX")},
         {text("QQABABZ"), "d2 d3 x w D =共删除1次", text("QQZ")},
+        // Delete next looks on from where the deleted occurrence stood, not back across it.
+        {text("QQABAABBZ"), "d2 d3 x w y N =后面没有了", text("QQABZ")},
     };
     for (auto& [doc, script, want] : rows) {
         SCOPED_TRACE(script + ", document of " + std::to_string(doc.size()));
@@ -82,6 +85,7 @@ TEST(Edits, LaterCommandsActOnTheBytesOfTheEditTheyFollow) {
             for (int k = caret == t.npos ? 1 : std::stoi(t.substr(caret + 1)); k > 0; --k)
                 reply += ascii(t.substr(colon + 1, caret - colon - 1));
             if (colon != t.npos) fake.prompts.push_back(reply);
+            if (t[0] == 'y') fake.answers.push_back(Answer::Yes);
             step(f, t[0], std::atoi(t.c_str() + 1));
         }
         EXPECT_TRUE(f.FileBytes == want) << f.FileBytes.size() << " bytes";
