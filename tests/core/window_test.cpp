@@ -11,7 +11,7 @@
 namespace quillory::testing {
 namespace {
 
-// Start-up needs the code page, and takes the large layout on screens wider than 900 pixels.
+// Start-up needs the code page, and takes the large layouts on screens wider than 900 pixels.
 TEST(Window, StartUp) {
     for (const int pixels : {0, 900, 901}) {
         FakePlatform fake;
@@ -20,6 +20,7 @@ TEST(Window, StartUp) {
         Form1 form(fake);
         EXPECT_EQ(form.Form_Load(), pixels != 0);
         EXPECT_EQ(form.LargeScreen, pixels > 900 ? kTrue : kFalse);
+        EXPECT_EQ(form.Dialog2.Large, pixels > 900); // the prompt's layout too
         EXPECT_EQ(fake.messages.size(), pixels == 0 ? 1u : 0u);
         EXPECT_TRUE(pixels || fake.messages.at(0).text ==
                                   u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。");
