@@ -159,6 +159,11 @@ class GuiWindowTest : public testing::GuiTest {
         bar->update();
         QCOMPARE(moved, onScreen());
         QCOMPARE_LE(paintDifference(), 160);
+        // New colours reach glyphs drawn before.
+        QPalette palette = hex->palette();
+        palette.setColor(QPalette::Text, Qt::red);
+        hex->setPalette(palette);
+        QCOMPARE_LE(paintDifference(), 160);
     }
 };
 
