@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (the fuzz preset, in build/fuzz) and runs each
+# Builds the libFuzzer target with clang (the fuzz preset, in build/fuzz) and runs it
 # for a short time on its committed seed corpus in fuzz/corpus/. A crash, a leak, a hang
 # or a failed check ends the run with an error; the input that caused it is kept in
 # build/fuzz/artifacts/. New inputs found on the way go to a scratch folder, so the
 # committed corpus does not change.
 #
-#   bash scripts/fuzz.sh            20 seconds per target (command sequences: twice that,
-#                                   as each input plays a whole episode)
-#   bash scripts/fuzz.sh 600        a longer run: 10 minutes per target
-#   bash scripts/fuzz.sh 60 prompts one target
+#   bash scripts/fuzz.sh            40 seconds: each input plays a whole episode
+#   bash scripts/fuzz.sh 600        a longer run: 10 minutes
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-20}
+seconds=${1:-40}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(prompts commands)
+  targets=(commands)
 fi
 
 cmake --preset fuzz >/dev/null
@@ -27,7 +25,6 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for target in "${targets[@]}"; do
   time=$seconds
-  if [ "$target" = commands ]; then time=$((seconds * 2)); fi
   echo "== fuzz_$target: ${time}s"
   mkdir -p "$scratch/$target"
   ./build/fuzz/fuzz/fuzz_"$target" -max_total_time="$time" -timeout=20 -max_len=4096 \

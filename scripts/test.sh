@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target with AddressSanitizer and
 # UndefinedBehaviorSanitizer, checks the style (scripts/lint.sh), runs every test (GUI
-# tests on the offscreen platform, at scale 1 and 2), fuzzes the prompts and command
-# sequences for a short time with clang's libFuzzer, then builds the Debian
+# tests on the offscreen platform, at scale 1 and 2), fuzzes command sequences for a
+# short time with clang's libFuzzer, then builds the Debian
 # package and checks its contents.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -83,26 +83,5 @@ TEST(Window, CharacterCodeTool) {
     }
 }
 
-// A prompt names what it takes, and a limit only where the reply overwrites as many bytes
-// as are marked: for a replacement, not for an insert.
-TEST(Window, PromptsNameTheirLimit) {
-    const std::u16string hex = u"请输入16进制数字",
-                         hexTail = u"\r\n每个数字为2位,数字之间可用空格隔开";
-    const std::u16string chars = u"请输入字符", charTail = u"\r\n英文字母区分大小写";
-    const std::tuple<void (Form1::*)(int), int, std::u16string, std::u16string> rows[] = {
-        {&Form1::Insert, 1, u"插入", hex + hexTail},
-        {&Form1::Insert, 2, u"插入 Ansi Character", chars + charTail},
-        {&Form1::Swap, 1, u"Swap", hex + u"(不超过 1个数字)" + hexTail},
-        {&Form1::Swap, 2, u"Swap Ansi Character", chars + u"(不超过 1 字节)" + charTail}};
-    for (const auto& [command, index, caption, label] : rows) {
-        Editor e;
-        e.form.NumberBox.userClick(0);
-        (e.form.*command)(index);
-        ASSERT_EQ(e.fake.promptsShown.size(), 1u);
-        EXPECT_EQ(e.fake.promptsShown[0].caption, caption);
-        EXPECT_EQ(e.fake.promptsShown[0].label, label);
-    }
-}
-
 } // namespace
 } // namespace quillory::testing

@@ -108,7 +108,7 @@ struct Model {
     std::int64_t insertLen = 0;
     bool swapOpen = false;
     Vec swapPattern, swapData;
-    std::u16string swapShown, findText, swapText;
+    std::u16string swapShown, findText, swapText, inputText, cakeCaption;
     std::int64_t swapNext = 0;
     bool charPhase = false, maybeShifted = false, maybePlaceholders = false;
     std::string lastStep; // for the choice of the next one
@@ -126,7 +126,7 @@ struct Model {
     std::deque<std::optional<std::u16string>> prompts;
     std::deque<std::u16string> inputs, names;
     struct Shown {
-        std::string messages, inputBoxes, dialogs, captions, pointers;
+        std::string messages, inputBoxes, prompts, dialogs, captions, pointers;
         std::optional<std::u16string> clipboard;
     } shown;
     bool closed = false;
@@ -213,12 +213,26 @@ struct Model {
 
     // The hex-digit prompt (type 1) or the character prompt (2 ANSI, 3 Unicode): the
     // bytes of the first reply that passes, or none once the replies run out or one is empty.
+    // Each round opens on the last reply, and states a limit where the reply overwrites.
     std::optional<Vec> prompt(int type, int cType, std::int64_t iLen) {
         const bool hex = type == 1;
+        const std::u16string kind = type == 2 ? u"Ansi Character" : u"Unicode Character";
+        const std::u16string caption =
+            hex ? std::array<std::u16string, 5>{u"输入用于替换的数字(串)", u"Lookup", u"Swap",
+                                                u"插入", cakeCaption}[cType]
+                : std::array<std::u16string, 4>{kind, u"Lookup ", u"Swap ", u"插入 "}[cType] +
+                      (cType ? kind : u"");
+        const bool limited = iLen >= 0 && (hex ? cType < 3 : cType == 2);
+        const std::u16string label =
+            (hex ? u"请输入16进制数字" : u"请输入字符") +
+            (limited ? u"(不超过 " + dec(iLen + 1) + (hex ? u"个数字)" : u" 字节)") : u"") +
+            (hex ? u"\r\n每个数字为2位,数字之间可用空格隔开" : u"\r\n英文字母区分大小写");
         std::optional<std::u16string> reply;
         Vec out;
         for (;;) {
+            shown.prompts += box(inputText, caption + u" " + label);
             reply = next(prompts, std::nullopt);
+            inputText = reply.value_or(u"");
             // Spaces alone are no digits, but they are characters.
             if (!reply || reply->find_first_not_of(hex ? u" " : u"") == std::u16string::npos) {
                 say(hex ? u"无效数字" : u"无效字符");
@@ -237,7 +251,7 @@ struct Model {
                 const CodePage936& cp = CodePage936::instance();
                 const auto gbk = cp.toGbk(*reply);
                 out.assign(gbk.begin(), gbk.end());
-                reply = cp.fromGbk(gbk); // what the code page kept of the text
+                inputText = *(reply = cp.fromGbk(gbk)); // what the code page kept of the text
             } else {
                 for (char16_t c : *reply)
                     out.insert(out.end(),
@@ -356,7 +370,9 @@ struct Model {
         if (selStart < 0 || selSpan < 1) return refuse(u"块替换必须有起点和终点！");
         const std::int64_t S = ps() + selStart;
         if (S + selSpan > last()) return refuse(u"偏移量超界！");
+        cakeCaption = u"输入块内将被替换的数字";
         const auto x = prompt(1, index, index == 0 ? selSpan : -1);
+        cakeCaption = u"输入用于替换的数字";
         const auto y = x && index == 4 ? prompt(1, 4, -1) : x;
         if (!x || !y) {
             findLast = kNone;
@@ -736,7 +752,8 @@ std::string summary(const Model& m, const std::vector<std::int64_t>& counts) {
     for (int o = 0; o < 512; ++o)
         if (m.lit[o]) s << ' ' << o;
     const Model::Shown& out = m.shown;
-    s << ", messages" << out.messages << ", input boxes" << out.inputBoxes << ", file dialogs"
+    s << ", messages" << out.messages << ", input boxes" << out.inputBoxes << ", prompts"
+      << out.prompts << ", file dialogs"
       << out.dialogs << ", captions" << out.captions << ", caption " << utf8(m.caption)
       << ", FileName " << utf8(m.fileName) << ", pointers " << out.pointers << ", clipboard "
       << (out.clipboard ? shown(*out.clipboard) + " " + fingerprint(*out.clipboard) : "none");
@@ -772,6 +789,8 @@ std::string check(const Form1& f, Model& m, const FakePlatform& fake, bool close
         seen.shown.messages += box(m.text, m.title, m.buttons);
     for (const auto& [prompt, title] : fake.inputBoxes)
         seen.shown.inputBoxes += box(prompt, title);
+    for (const ShownPrompt& p : fake.promptsShown)
+        seen.shown.prompts += box(p.text, p.caption + u" " + p.label);
     for (const auto& [saveForm, settings] : fake.fileDialogs)
         seen.shown.dialogs += dialogText(saveForm, settings);
     for (const std::u16string& c : fake.captions)
