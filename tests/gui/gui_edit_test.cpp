@@ -11,9 +11,9 @@ using namespace quillory;
 namespace {
 
 // Picks `path` in the file dialog as a user typing it would, once the folder is listed
-// (its `landmark` offered: the list may yet select the file it opened with), and accepts
-// once the dialog reports it. True once accepted.
-bool choose(QFileDialog* dialog, const QString& path, const QString& landmark) {
+// (the file "d" and the folder "sub" offered: the list may yet select the file it opened
+// with), and accepts once the dialog reports it. True once accepted.
+bool choose(QFileDialog* dialog, const QString& path) {
     QString folder = QFileInfo(path).absolutePath();
     while (!QFileInfo(folder).isDir()) // a name in a missing folder: its nearest parent
         folder = QFileInfo(folder).absolutePath();
@@ -23,8 +23,10 @@ bool choose(QFileDialog* dialog, const QString& path, const QString& landmark) {
     }
     auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
     const QModelIndex top = list->model()->index(0, 0, list->rootIndex());
-    const QModelIndex offered = list->model()->match(top, Qt::DisplayRole, landmark).value(0);
-    if (!(offered.flags() & Qt::ItemIsEnabled)) return false;
+    for (const QString landmark : {"d", "sub"})
+        if (!(list->model()->match(top, Qt::DisplayRole, landmark).value(0).flags() &
+              Qt::ItemIsEnabled))
+            return false;
     if (dialog->selectedFiles() != QStringList{path}) {
         list->clearSelection();
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
@@ -33,69 +35,6 @@ bool choose(QFileDialog* dialog, const QString& path, const QString& landmark) {
     QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
     return true;
 }
-
-// What a user answers, modal by modal, in a session: each step handles the active modal
-// widget until it returns true. A modal that no step expects is logged and closed.
-class Script {
-  public:
-    using Step = std::function<bool(QWidget*)>;
-    std::deque<Step> steps;
-    QStringList seen; // dialog titles and question texts, in order
-
-    bool operator()(QWidget* modal) {
-        if (steps.empty()) {
-            seen << "unexpected: " + modal->windowTitle() + " " +
-                        (qobject_cast<QMessageBox*>(modal)
-                             ? static_cast<QMessageBox*>(modal)->text()
-                             : "");
-            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-            return false;
-        }
-        if (steps.front()(modal)) steps.pop_front();
-        return false;
-    }
-
-    void pick(const QString& path, const QString& landmark) {
-        steps.push_back([this, path, landmark](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!dialog || !choose(dialog, path, landmark)) return false;
-            seen << dialog->windowTitle();
-            return true;
-        });
-    }
-    // Answers a message box with the button of that text.
-    void press(const QString& button) {
-        steps.push_back([this, button](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (!box) return false;
-            seen << box->text();
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == button)
-                    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
-            return true;
-        });
-    }
-    // Cancels the file dialog.
-    void cancel() {
-        steps.push_back([](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (dialog) QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-            return dialog != nullptr;
-        });
-    }
-    // Types a reply into the prompt dialog and confirms it.
-    void type(const QString& reply) {
-        steps.push_back([this, reply](QWidget* modal) {
-            auto* prompt = qobject_cast<PromptDialog*>(modal);
-            if (!prompt) return false;
-            seen << prompt->windowTitle();
-            prompt->textBox()->setText(reply);
-            QMetaObject::invokeMethod(prompt->okButton(), &QAbstractButton::click,
-                                      Qt::QueuedConnection);
-            return true;
-        });
-    }
-};
 
 QByteArray contents(const QString& path) {
     QFile file(path);
@@ -175,17 +114,11 @@ QStringList textsOf(QWidget* root) {
 
 // The texts that hold Latin letters once the allowed words are taken out.
 QStringList latinIn(const QStringList& texts, QStringList allowed) {
-    allowed << "Quillory"
-            << "Lookup"
-            << "Swap"
-            << "Ansi"
-            << "Unicode"
-            << "Character"
-            << "Ascii";
+    allowed += {"Quillory", "Lookup", "Swap", "Ansi", "Unicode", "Character", "Ascii"};
     std::sort(allowed.begin(), allowed.end(),
               [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    // Access keys and shortcuts are keys, not words: "撤消(&U)\tCtrl+Z".
-    const QRegularExpression keys(QStringLiteral("\\(&?[A-Z]\\)|\\t.*$"));
+    // Access keys, shortcuts and the units of sizes are not words: "撤消(&U)\tCtrl+Z", "2 kB".
+    const QRegularExpression keys(QStringLiteral("\\(&?[A-Z]\\)|\\t.*$|\\d [kMGT]B\\b"));
     QStringList found;
     for (QString text : texts) {
         text.remove(keys);
@@ -197,6 +130,72 @@ QStringList latinIn(const QStringList& texts, QStringList allowed) {
     return found;
 }
 
+// What a user answers, modal by modal, in a session: each step handles the active modal
+// widget until it returns true. A modal that no step expects is logged and closed. Each
+// kind of modal has its texts read the first time it shows.
+class Script {
+  public:
+    std::deque<std::function<bool(QWidget*)>> steps;
+    QStringList seen; // dialog titles and question texts, in order
+    QStringList texts, walked;
+
+    bool operator()(QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        const QString kind = modal->metaObject()->className() + modal->windowTitle() +
+                             (box ? box->text() : QString());
+        if (!walked.contains(kind)) texts << textsOf(modal), walked << kind;
+        if (steps.empty()) {
+            seen << "unexpected: " + modal->windowTitle();
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        } else if (steps.front()(modal)) {
+            steps.pop_front();
+        }
+        return false;
+    }
+    // A step for a modal of type T, which `act` handles, noting its title or text.
+    template <class T> void on(std::function<void(T*)> act) {
+        steps.push_back([this, act](QWidget* modal) {
+            auto* widget = qobject_cast<T*>(modal);
+            if (!widget) return false;
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            seen << (box ? box->text() : modal->windowTitle());
+            act(widget);
+            return true;
+        });
+    }
+    // Picks a name once the folder is listed, reading the listing's texts too.
+    void pick(const QString& path) {
+        steps.push_back([this, path](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || !choose(dialog, path)) return false;
+            seen << dialog->windowTitle();
+            texts << textsOf(dialog);
+            return true;
+        });
+    }
+    // Answers a message box with the button of that text.
+    void press(const QString& button) {
+        on<QMessageBox>([button](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == button) later(b, &QAbstractButton::click);
+        });
+    }
+    void cancel() {
+        on<QFileDialog>([](QFileDialog* dialog) { later(dialog, &QDialog::reject); });
+    }
+    // Types a reply into the prompt dialog and confirms it.
+    void type(const QString& reply) {
+        on<PromptDialog>([reply](PromptDialog* prompt) {
+            prompt->textBox()->setText(reply);
+            later(prompt->okButton(), &QAbstractButton::click);
+        });
+    }
+    // Once the modal's event loop runs again: it may not close from inside a timer's call.
+    template <class T, class F> static void later(T* object, F slot) {
+        QMetaObject::invokeMethod(object, slot, Qt::QueuedConnection);
+    }
+};
+
 } // namespace
 
 class GuiEditTest : public testing::GuiTest {
@@ -207,8 +206,10 @@ class GuiEditTest : public testing::GuiTest {
     // The message quotes the reply as typed, markup and all.
     void rightClickToolCopiesCodes() {
         QString shown;
-        answer([&shown](QWidget* modal) {
+        QStringList texts;
+        answer([&shown, &texts](QWidget* modal) {
             if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+                texts = textsOf(input);
                 auto* edit = input->findChild<QLineEdit*>();
                 edit->setText(QString(40000, QLatin1Char('q')));
                 const bool whole = edit->text().size() == 40000;
@@ -223,6 +224,8 @@ class GuiEditTest : public testing::GuiTest {
         QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at(hex, 100));
         QCOMPARE(shown, QStringLiteral("“<b>A中”的16进制Ascii码是：\n3C 62 3E 41 D6D0"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3C 62 3E 41 D6D0"));
+        QVERIFY(texts.contains(QStringLiteral("取消")));
+        QCOMPARE(latinIn(texts, {}), QStringList());
     }
 
     // Ctrl+F3 asks in the prompt dialog, open on the previous reply ready for overtyping,
@@ -310,10 +313,13 @@ class GuiEditTest : public testing::GuiTest {
     // name exactly, "[*]" too.
     void sessionAcrossCommands() {
         QTemporaryDir dir;
+        QDir::setCurrent(dir.path()); // where the first dialog opens
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
         const QString a = dir.filePath("a.bin"), b = dir.filePath("b[*].bin"),
                       c = dir.filePath("c");
         for (const auto& [path, bytes] :
-             {std::pair{a, QByteArray(700, 'a')}, std::pair{c, QByteArray(100, 'c')}}) {
+             {std::pair{a, QByteArray(700, 'a')}, std::pair{c, QByteArray(100, 'c')},
+              std::pair{dir.filePath("d"), QByteArray(2048, 'd')}}) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
@@ -327,7 +333,7 @@ class GuiEditTest : public testing::GuiTest {
             QTest::keyClick(window, Qt::Key_F1, Qt::ShiftModifier);
         };
 
-        script.pick(a, "c");
+        script.pick(a);
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + a);
@@ -337,12 +343,12 @@ class GuiEditTest : public testing::GuiTest {
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + a);
         edit(0, "4142");
-        script.pick(b, "a.bin");
+        script.pick(b);
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F4);
         QCOMPARE(caption(), "正在编辑 " + b);
         QCOMPARE(contents(b), "AB" + QByteArray(700, 'a'));
-        script.pick(c, "a.bin");
+        script.pick(c);
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + c);
@@ -354,9 +360,11 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F1);
         QCOMPARE(caption(), QStringLiteral("Quillory"));
-        script.pick(a, "c");
+        script.pick(dir.filePath("missing/a.bin"));
+        script.press("确定");
+        script.pick(a);
         script.press("否(&N)");
-        script.pick(a, "c");
+        script.pick(a);
         script.press("是(&Y)");
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F3);
@@ -369,68 +377,25 @@ class GuiEditTest : public testing::GuiTest {
         QCOMPARE(contents(a), '\xFF' + QByteArray(512, '\0'));
         const QString replace = QStringLiteral("a.bin 已存在。\n要替换它吗？");
         QCOMPARE(script.seen,
-                 (QStringList{"打开", "无此文件", "插入", "另存为", "打开", "插入", "保存", replace,
-                              "保存", replace, "插入", "文件已经修改，是否保存？"}));
+                 (QStringList{"打开", "打开", "无此文件", "插入", "另存为", "打开", "插入", "保存",
+                              "路径不存在。\n请检查路径是否正确。", "保存", replace, "保存",
+                              replace, "插入", "文件已经修改，是否保存？"}));
         QVERIFY(script.steps.empty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.bin", "b[*].bin", "c"}));
-    }
-
-    // Everything Qt draws in what a user meets is Chinese: both forms of the file dialog with
-    // their context menus, the two questions of a save, the prompt and the input box with
-    // their text boxes' menus, and the scroll bar's menu. Names of files and folders, the
-    // program's name and the English captions of the prompts aside.
-    void qtTextsAreChinese() {
-        QTemporaryDir dir;
-        for (const char* name : {"taken.bin", "other.bin"}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
-        }
-        const QStringList picks{dir.filePath("taken.bin"), dir.filePath("other.bin"),
-                                dir.filePath("missing/new.bin")}; // 打开, 另存为, 保存
-        QStringList names =
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"a.bin", "b[*].bin", "c", "d"}));
+        // Everything Qt showed on the way is Chinese, the scroll bar's menu too; names of
+        // files and folders, the program's name and the prompts' English captions aside.
+        QStringList texts = script.texts + popupTexts([this] {
+                                QScrollBar* bar = window->scrollBar();
+                                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 30),
+                                                        bar->mapToGlobal(QPoint(2, 30)));
+                                QCoreApplication::sendEvent(bar, &event);
+                            });
+        QCOMPARE(script.walked.size(), 8); // three file dialogs, the prompt, four messages
+        QVERIFY(texts.contains(QStringLiteral("文件夹")) &&
+                texts.contains(QStringLiteral("2.00 kB")));
+        const QStringList names =
             QDir(dir.path()).entryList() + dir.path().split('/') + QDir::homePath().split('/');
-        QStringList texts, walked;
-        QList<int> chosen;
-        // Each window is read the first time it shows; a file dialog then takes a name, and
-        // anything else, or a dialog showing again, is closed.
-        answer([&](QWidget* modal) {
-            const QString key = modal->windowTitle() + modal->metaObject()->className();
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!walked.contains(key)) {
-                walked << key;
-                texts << textsOf(modal);
-            }
-            const int form = QStringList{"打开", "另存为", "保存"}.indexOf(modal->windowTitle());
-            if (dialog && !chosen.contains(form)) {
-                if (choose(dialog, picks.value(form), "taken.bin")) chosen << form;
-                return false;
-            }
-            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-            return false;
-        });
-        form->CD.FileName = picks[0].toStdU16String();
-        QVERIFY(activate());
-        QTest::keyClick(window, Qt::Key_F2); // open form
-        QVERIFY(activate());
-        QTest::keyClick(window, Qt::Key_F4); // save form, then the replace question
-        form->FileName.clear();
-        QVERIFY(activate());
-        QTest::keyClick(window, Qt::Key_F3); // missing folder
-        QVERIFY(activate());
-        QTest::keyClick(window, Qt::Key_F3, Qt::ControlModifier); // the prompt
-        QVERIFY(activate());
-        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at(hex, 0)); // input box
-        const QStringList scrollMenu = popupTexts([this] {
-            QScrollBar* bar = window->scrollBar();
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 30),
-                                    bar->mapToGlobal(QPoint(2, 30)));
-            QCoreApplication::sendEvent(bar, &event);
-        });
-        QVERIFY(scrollMenu.size() > 5);
-        texts << scrollMenu;
-        QCOMPARE(walked.size(), 8); // dialogs, both questions, the prompt, the input box
-        QVERIFY(texts.contains(QStringLiteral("other.bin 已存在。\n要替换它吗？")));
-        QVERIFY(texts.contains(QStringLiteral("路径不存在。\n请检查路径是否正确。")));
         QCOMPARE(latinIn(texts, names), QStringList());
     }
 };

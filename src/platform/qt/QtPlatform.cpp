@@ -116,20 +116,32 @@ QStringList nameFilters(const std::u16string& filter) {
     return filters;
 }
 
-// Qt writes file sizes and times in the system's locale, which need not be Chinese; the
-// dialog's detail columns are written in the interface's.
+// Qt writes file sizes and times in the system's locale, which need not be Chinese, and
+// its Chinese translation lacks the names of the kinds that are not files ("Folder"):
+// the dialog's detail columns are written in the interface's language. Sizes take the
+// units desktops show, 1,024 to the next ("2.00 kB").
 class ChineseDetails : public QIdentityProxyModel {
   public:
     using QIdentityProxyModel::QIdentityProxyModel;
 
     QVariant data(const QModelIndex& index, int role) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
+        if (!files || role != Qt::DisplayRole || index.column() < 1)
             return QIdentityProxyModel::data(index, role);
         const QModelIndex file = mapToSource(index);
-        if (index.column() == 3)
+        const QFileInfo info = files->fileInfo(file);
+        switch (index.column()) {
+        case 1:
+            return info.isDir() ? QString()
+                                : QLocale().formattedDataSize(info.size(), 2,
+                                                              QLocale::DataSizeTraditionalFormat);
+        case 2:
+            return info.isFile()  ? files->type(file)
+                   : info.isDir() ? QStringLiteral("文件夹")
+                                  : QStringLiteral("未知");
+        default:
             return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
-        return files->isDir(file) ? QString() : QLocale().formattedDataSize(files->size(file));
+        }
     }
 };
 
