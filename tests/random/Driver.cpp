@@ -753,9 +753,9 @@ std::string summary(const Model& m, const std::vector<std::int64_t>& counts) {
         if (m.lit[o]) s << ' ' << o;
     const Model::Shown& out = m.shown;
     s << ", messages" << out.messages << ", input boxes" << out.inputBoxes << ", prompts"
-      << out.prompts << ", file dialogs"
-      << out.dialogs << ", captions" << out.captions << ", caption " << utf8(m.caption)
-      << ", FileName " << utf8(m.fileName) << ", pointers " << out.pointers << ", clipboard "
+      << out.prompts << ", file dialogs" << out.dialogs << ", captions" << out.captions
+      << ", caption " << utf8(m.caption) << ", FileName " << utf8(m.fileName) << ", pointers "
+      << out.pointers << ", clipboard "
       << (out.clipboard ? shown(*out.clipboard) + " " + fingerprint(*out.clipboard) : "none");
     return s.str();
 }
