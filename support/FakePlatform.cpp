@@ -1,9 +1,5 @@
 #include "support/FakePlatform.h"
 
-#include <ostream>
-
-#include "core/Format.h"
-
 namespace quillory::testing {
 
 Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
@@ -88,10 +84,6 @@ void FakePlatform::clearRecords() {
     captions.clear();
     pointers.clear();
     clipboardWrites = form2Unloads = 0;
-}
-
-std::string utf8(const std::u16string& text) {
-    return quillory::utf8(text);
 }
 
 } // namespace quillory::testing

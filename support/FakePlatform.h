@@ -71,7 +71,4 @@ class FakePlatform : public Platform {
     void showFile(CommonDialog& dialog, bool saveForm);
 };
 
-// Readable UTF-8 for gtest output.
-std::string utf8(const std::u16string& text);
-
 } // namespace quillory::testing

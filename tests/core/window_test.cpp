@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 
 #include "platform/CodePage936.h"
 #include "support/Editor.h"
@@ -60,27 +59,6 @@ TEST(Window, HelpShowsTheEmbeddedText) {
     EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), 18);
     EXPECT_TRUE(text.starts_with(u"1.查找、替换与插入"));
     EXPECT_TRUE(text.ends_with(u"\r\nE.加解密：密码≤10个 Ascii 字符，可加密任何类型文件\r\n"));
-}
-
-// A right or middle click in the hex grid shows and copies the GBK codes of typed
-// characters, "?" for one the code page lacks, also outside the BMP; the selection stays.
-TEST(Window, CharacterCodeTool) {
-    const std::tuple<int, std::u16string, std::u16string> rows[] = {
-        {kMiddleButton, u"A\u3000", u"41 A1A1"},
-        {kRightButton, u"\u0E01\U0001F600x", u"3F 3F 78"},
-        {kLeftButton, u"A", u""},
-        {kRightButton, u"", u""}};
-    for (const auto& [button, reply, codes] : rows) {
-        Editor e;
-        e.form.NumberBox.userClick(33);
-        e.fake.inputs = {reply};
-        e.form.NumberBox.userMouseDown(button, 0, 0, 0);
-        EXPECT_EQ(e.fake.clipboard.value_or(u""), codes);
-        EXPECT_EQ(e.fake.messages.size(), codes.empty() ? 0u : 1u);
-        EXPECT_TRUE(codes.empty() || e.fake.messages.at(0).text ==
-                                         u"“" + reply + u"”的16进制Ascii码是：\r\n" + codes);
-        EXPECT_TRUE(e.form.SelStart == 17 && e.form.NumberBox.selected(33));
-    }
 }
 
 } // namespace

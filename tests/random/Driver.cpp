@@ -556,6 +556,26 @@ struct Model {
         say(u"完成");
     }
 
+    // The hex grid's code tool: the codes of what is typed, one "?" for what the code page
+    // lacks. What is typed is the next prompt's opening text.
+    void codeTool() {
+        shown.inputBoxes += box(u"请输入要检索的字符：", u"检索 Ascii 码");
+        if ((inputText = next(inputs, u"")).empty()) return;
+        std::string codes;
+        for (std::size_t i = 0; i < inputText.size(); ++i) {
+            const bool pair = i + 1 < inputText.size() && (inputText[i] & 0xFC00) == 0xD800 &&
+                              (inputText[i + 1] & 0xFC00) == 0xDC00;
+            const auto b = CodePage936::instance().toGbk(inputText.substr(i, pair ? 0 : 1));
+            codes += (i ? " " : "") + hexNumber(b.empty()       ? '?'
+                                                : b.size() == 1 ? b[0]
+                                                                : b[0] << 8 | b[1],
+                                                1);
+            i += pair;
+        }
+        say(u"“" + inputText + u"”的16进制Ascii码是：\r\n" + ascii(codes));
+        shown.clipboard = ascii(codes);
+    }
+
     void rightClickCharacters() {
         if (doc[ps()] < 0x80) return;
         charPhase = !charPhase;
@@ -996,6 +1016,8 @@ Step makeStep(ChoiceSource& src, Model& m) {
         key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
                    u" 中\x7F"[src.below(3)]);
     if (name == "Encrypt") m.inputs.push_back(key);
+    if (s.kind == Kind::RightClick && s.offset % 3)
+        m.inputs.push_back(src.chance(5) ? u"" : text(src, m.doc));
     const bool click = s.kind == Kind::Click || s.kind == Kind::DoubleClick;
     m.lastStep = s.command ? name : click ? "click" : s.kind == Kind::Other ? "other" : "";
     return s;
@@ -1062,7 +1084,12 @@ bool play(const Step& s, Form1& f, Model& m) {
         m.doubleClick(s.offset);
         grid.userDblClick(cellOf(s.offset));
         break;
-    case Kind::RightClick: // on the character grid: the pairing fix
+    case Kind::RightClick: // on the character grid the pairing fix, on the hex grid the code tool
+        if (s.offset % 3) {
+            m.codeTool();
+            f.NumberBox.userMouseDown(s.offset % 3 == 1 ? kRightButton : kMiddleButton, 0, 0, 0);
+            break;
+        }
         m.rightClickCharacters();
         f.ChrBox.userMouseDown(kRightButton, 0, 0, 0);
         break;
