@@ -300,7 +300,9 @@ def tests_run(numbers, limit, log, each=None):
         return False, f"timeout after {limit}s"
     if rc == 0:
         return True, None
-    m = FAILED_RE.search(Path(log).read_text(errors="replace"))
+    # A skipped test is marked with *** too.
+    m = next((m for m in FAILED_RE.finditer(Path(log).read_text(errors="replace"))
+              if m.group(3) != "Skipped"), None)
     if m and m.group(3) == "Timeout":
         return False, f"timeout after {each}s ({m.group(2)})"
     return False, m.group(2) if m else f"ctest exit {rc}"
