@@ -52,6 +52,7 @@ class Form1 {
     std::int32_t TailCount = 0;
     std::int32_t CurPage = 0;
     std::int32_t PageStart = 0;
+    // As the file system has it: see files/Names.h.
     std::u16string FileName;
     // The file as this editor last read or wrote it, so that a save notices what another
     // program wrote there since.
@@ -119,6 +120,9 @@ class Form1 {
 
     // --- files: open, save, save as, closing, help ---
     void Fopen();
+    // Files dropped on the window, by name.
+    void DropFiles(const std::vector<std::u16string>& names);
+    void openFile(const std::u16string& name);
     // Returns true when the document was written.
     bool Fsave();
     bool FsaveAs();

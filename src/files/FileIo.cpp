@@ -314,10 +314,6 @@ FileStamp stampFrom(const struct stat& st) {
 
 } // namespace
 
-std::string nativePath(std::u16string_view name) {
-    return utf8(name);
-}
-
 std::optional<FileStamp> stampOf(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;

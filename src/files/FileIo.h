@@ -14,10 +14,6 @@
 
 namespace quillory {
 
-// The name the system knows for a path the user chose: UTF-8 on Linux. A lone
-// surrogate becomes U+FFFD.
-std::string nativePath(std::u16string_view name);
-
 // The stamp of the regular file the path leads to (links followed); nullopt when there
 // is none.
 std::optional<FileStamp> stampOf(const std::string& path);

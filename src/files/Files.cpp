@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "files/FileIo.h"
+#include "files/Names.h"
 #include "platform/CodePage936.h"
 
 namespace quillory {
@@ -37,8 +38,9 @@ std::u16string Form1::pickSaveName(bool saveForm) {
         const bool own =
             !FileName.empty() && (name == FileName || sameFile(path, nativePath(FileName)));
         if ((CD.Flags & kOverwritePrompt) && target == SaveTarget::Existing && !own &&
-            MsgBox(lastComponent(name) + u" 已存在。\r\n要替换它吗？", Buttons::YesNo,
-                   CD.DialogTitle) != Answer::Yes)
+            MsgBox(shownName(lastComponent(name), platform.codePage()) +
+                       u" 已存在。\r\n要替换它吗？",
+                   Buttons::YesNo, CD.DialogTitle) != Answer::Yes)
             continue;
         return name;
     }
@@ -97,22 +99,35 @@ void Form1::Fopen() {
         MsgBox(u"无此文件");
         return;
     }
+    openFile(CD.FileName);
+}
 
+// A drop from a file manager opens as Open does, without the dialog: its first regular
+// file, after the save prompt. A drop of folders and the like changes nothing.
+void Form1::DropFiles(const std::vector<std::u16string>& names) {
+    for (const std::u16string& name : names) {
+        if (!stampOf(nativePath(name))) continue;
+        if (SavePrompt()) openFile(name);
+        return;
+    }
+}
+
+void Form1::openFile(const std::u16string& name) {
     // Read into a buffer of its own: a file that cannot be read whole leaves the
     // document, its name, page and caption as they were. Only the old and the new
     // document are ever held at once.
     FileStamp stamp;
-    std::optional<Bytes> bytes = readWholeFile(nativePath(CD.FileName), kMaxDocument, &stamp);
+    std::optional<Bytes> bytes = readWholeFile(nativePath(name), kMaxDocument, &stamp);
     if (!bytes) return;
-    remember(CD.FileName, stamp);
+    remember(name, stamp);
 
-    FileName = CD.FileName;
+    FileName = name;
     loadDocument(std::move(*bytes));
     // Positions and records of the old document mean nothing in the new one.
     SelSpan = FindLast = CutAt = InsertAt = SwapFrom = kNone;
     Renovate();
     Dirty = kFalse;
-    setCaption(u"正在编辑：" + FileName);
+    setCaption(u"正在编辑：" + shownName(FileName, platform.codePage()));
 }
 
 bool Form1::Fsave() {
@@ -134,7 +149,7 @@ bool Form1::FsaveAs() {
     if (name.empty()) return false;
     FileName = name;
     if (!writeDocument(FileName)) return false;
-    setCaption(u"正在编辑 " + FileName);
+    setCaption(u"正在编辑 " + shownName(FileName, platform.codePage()));
     return true;
 }
 

@@ -11,12 +11,15 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "core/Format.h"
 #include "files/FileIo.h"
+#include "files/Names.h"
+#include "platform/CodePage936.h"
 #include "support/Editor.h"
 #include "support/TempFiles.h"
 
@@ -191,6 +194,103 @@ TEST(Files, OpenTakesUpTo16MiBAndNoPipe) {
         EXPECT_EQ(e.form.FileBytes.data() == buffer, size != kMaxDocument);
         EXPECT_EQ(e.form.FileBytes.back(), size == kMaxDocument ? 'Z' : pattern(2000, 6).back());
     }
+}
+
+// A name is the file system's bytes, shown as UTF-8 where it is UTF-8 (though GBK too),
+// else as GBK where it is GBK throughout, else with its other bytes escaped. 1,000 names
+// of random bytes are each listed, picked back by the name shown where no other is shown
+// alike, opened and shown in the caption.
+TEST(Files, NamesOfAnyBytes) {
+    const CodePage936& cp = CodePage936::instance();
+    const std::pair<std::string, std::u16string> rows[] = {
+        {"\xE4\xB8\xAD.bin", u"中.bin"},
+        {"\xD6\xD0\xCE\xC4.bin", u"中文.bin"},
+        {"\xC3\xA9", u"é"},
+        {"a\xFF\xD6", u"a\\xFF\\xD6"},
+        {"\xED\xB2\x80", u"聿€"},
+        {"x/\xD6\xD0/\xF0\x9F\x98\x80\xFF", u"x/中/😀\\xFF"}};
+    for (const auto& [bytes, shown] : rows) {
+        EXPECT_EQ(shownName(nameFromNative(bytes), cp), shown) << bytes;
+        EXPECT_EQ(nativePath(nameFromNative(bytes)), bytes);
+    }
+    TempFolder dir;
+    std::mt19937 rng(936);
+    std::map<std::string, Bytes> made;
+    while (made.size() < 1000) {
+        std::string name(1 + rng() % 12, ' ');
+        for (char& c : name) // any byte but NUL and '/'
+            c = static_cast<char>(1 + rng() % 255);
+        std::replace(name.begin(), name.end(), '/', '_');
+        if (name != "." && name != "..") made[name] = pattern(1 + rng() % 40, rng());
+    }
+    for (const auto& [name, bytes] : made)
+        writeBytes(dir.file(name), bytes);
+    const std::vector<FolderEntry> listed = listFolder(ascii(dir.path), cp);
+    std::map<std::u16string, int> alike;
+    for (const FolderEntry& entry : listed)
+        ++alike[entry.shown];
+    std::set<std::string> seen;
+    Editor e;
+    for (const FolderEntry& entry : listed) {
+        const std::u16string path = dir.u16("") + entry.name;
+        ASSERT_TRUE(made.contains(nativePath(entry.name)) &&
+                    seen.insert(nativePath(entry.name)).second);
+        EXPECT_EQ(entry.shown, shownName(entry.name, cp));
+        EXPECT_TRUE(alike[entry.shown] > 1 || resolveTyped(dir.u16("") + entry.shown, cp) == path);
+        e.fake.files = {path};
+        e.form.Fopen();
+        EXPECT_EQ(e.form.FileBytes, made[nativePath(entry.name)]);
+        EXPECT_EQ(e.form.Caption, u"正在编辑：" + shownName(path, cp));
+    }
+    EXPECT_EQ(seen.size(), made.size());
+    // A UTF-8 name goes before a GBK one shown alike.
+    writeBytes(dir.file("\xE4\xB8\xAD.bin"), pattern(1, 1));
+    writeBytes(dir.file("\xD6\xD0.bin"), pattern(1, 1));
+    EXPECT_EQ(resolveTyped(dir.u16("中.bin"), cp), dir.u16("中.bin"));
+}
+
+// A file by a GBK name: saves keep to its bytes and make no second file, another program's
+// change is noticed there, Save as writes a typed name in UTF-8, a vanished file opens
+// nothing, and a drop opens its first regular file after the save prompt (a drop of a
+// folder alone changes nothing, and asks nothing).
+TEST(Files, SessionOnAGbkName) {
+    TempFolder dir;
+    const std::string gbk = "\xD6\xD0\xCE\xC4.bin";
+    writeBytes(dir.file(gbk), pattern(600, 1));
+    fs::create_directory(dir.file("sub"));
+    const std::u16string name = dir.u16("") + nameFromNative(gbk),
+                         shown = dir.u16("") + u"中文.bin";
+    Editor e;
+    e.fake.files = {name};
+    e.form.Fopen();
+    EXPECT_EQ(e.form.Caption, u"正在编辑：" + shown);
+    e.form.FileBytes[0] ^= 1;
+    e.form.Dirty = kTrue;
+    EXPECT_TRUE(e.form.Fsave());
+    EXPECT_EQ(tree(dir.path),
+              (std::map<std::string, Bytes>{{gbk, e.form.FileBytes}, {"sub", {'/'}}}));
+    writeBytes(dir.file(gbk), pattern(10, 2));
+    e.fake.answers = {Answer::No};
+    EXPECT_FALSE(e.form.Fsave());
+    EXPECT_EQ(e.fake.messages.back().text, u"文件已被其他程序修改，是否覆盖？");
+    e.fake.files = {dir.u16("") + u"新.bin"};
+    EXPECT_TRUE(e.form.FsaveAs());
+    EXPECT_EQ(e.form.Caption, u"正在编辑 " + dir.u16("") + u"新.bin");
+    EXPECT_EQ(readBytes(dir.file("\xE6\x96\xB0.bin")), e.form.FileBytes);
+    fs::remove(dir.file(gbk));
+    e.fake.files = {name};
+    e.form.Fopen();
+    EXPECT_EQ(e.form.FileName, dir.u16("") + u"新.bin");
+    writeBytes(dir.file(gbk), pattern(30, 3));
+    e.form.Dirty = kTrue;
+    e.fake.clearRecords();
+    e.form.DropFiles({dir.u16("sub")});
+    EXPECT_TRUE(e.fake.messages.empty());
+    e.fake.answers = {Answer::No};
+    e.form.DropFiles({dir.u16("sub"), dir.u16("none"), name, dir.u16("") + u"新.bin"});
+    EXPECT_EQ(e.fake.messages.size(), 1u); // the save prompt
+    EXPECT_EQ(e.form.FileBytes, pattern(30, 3));
+    EXPECT_EQ(e.form.Caption, u"正在编辑：" + shown);
 }
 
 // A save cut short by the size limit says so, keeps the document and its mark and

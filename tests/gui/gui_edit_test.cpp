@@ -1,40 +1,20 @@
 // Editing on the real window: the right-click tool, the prompt, the file dialogs across a
 // session, and Qt's own texts in what a user meets.
 
+#include "files/Names.h"
+#include "files/qt/FileDialog.h"
 #include "gui/GuiWindow.h"
 #include "input/qt/PromptDialog.h"
+#include "platform/CodePage936.h"
 
 #include <deque>
+#include <fstream>
+#include <random>
+#include <set>
 
 using namespace quillory;
 
 namespace {
-
-// Picks `path` in the file dialog as a user typing it would, once the folder is listed
-// (the file "d" and the folder "sub" offered: the list may yet select the file it opened
-// with), and accepts once the dialog reports it. True once accepted.
-bool choose(QFileDialog* dialog, const QString& path) {
-    QString folder = QFileInfo(path).absolutePath();
-    while (!QFileInfo(folder).isDir()) // a name in a missing folder: its nearest parent
-        folder = QFileInfo(folder).absolutePath();
-    if (dialog->directory().absolutePath() != folder) {
-        dialog->setDirectory(folder); // as a user goes there
-        return false;
-    }
-    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
-    const QModelIndex top = list->model()->index(0, 0, list->rootIndex());
-    for (const QString landmark : {"d", "sub"})
-        if (!(list->model()->match(top, Qt::DisplayRole, landmark).value(0).flags() &
-              Qt::ItemIsEnabled))
-            return false;
-    if (dialog->selectedFiles() != QStringList{path}) {
-        list->clearSelection();
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-        return false;
-    }
-    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
-    return true;
-}
 
 QByteArray contents(const QString& path) {
     QFile file(path);
@@ -163,13 +143,16 @@ class Script {
             return true;
         });
     }
-    // Picks a name once the folder is listed, reading the listing's texts too.
+    // Types the name into the file dialog and confirms it, noting the name the dialog
+    // opened on and reading its texts.
     void pick(const QString& path) {
         steps.push_back([this, path](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!dialog || !choose(dialog, path)) return false;
-            seen << dialog->windowTitle();
+            auto* dialog = qobject_cast<FileDialog*>(modal);
+            if (!dialog) return false;
+            seen << dialog->windowTitle() + ' ' + dialog->nameBox()->text();
             texts << textsOf(dialog);
+            dialog->nameBox()->setText(path);
+            later(dialog->acceptButton(), &QAbstractButton::click);
             return true;
         });
     }
@@ -181,7 +164,7 @@ class Script {
         });
     }
     void cancel() {
-        on<QFileDialog>([](QFileDialog* dialog) { later(dialog, &QDialog::reject); });
+        on<FileDialog>([](FileDialog* dialog) { later(dialog, &QDialog::reject); });
     }
     // Types a reply into the prompt dialog and confirms it.
     void type(const QString& reply) {
@@ -200,6 +183,15 @@ class Script {
 
 class GuiEditTest : public testing::GuiTest {
     Q_OBJECT
+
+    // Inserts the bytes of the hex digits before the cell, as a user does: a click, Shift+F1.
+    void insert(Script& script, int cell, const QString& digits) {
+        activate();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(hex, cell));
+        script.type(digits);
+        QTest::keyClick(window, Qt::Key_F1, Qt::ShiftModifier);
+    }
+
   private slots:
     // The right button reaches the hex grid's tool, which asks in Qt's input box (taking a
     // reply of any length) and copies the codes of what was typed to the system clipboard.
@@ -327,10 +319,7 @@ class GuiEditTest : public testing::GuiTest {
         answer(std::ref(script));
         auto caption = [this] { return window->windowHandle()->title(); };
         auto edit = [this, &script](int cell, const QString& digits) {
-            activate();
-            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(hex, cell));
-            script.type(digits);
-            QTest::keyClick(window, Qt::Key_F1, Qt::ShiftModifier);
+            insert(script, cell, digits);
         };
 
         script.pick(a);
@@ -377,9 +366,9 @@ class GuiEditTest : public testing::GuiTest {
         QCOMPARE(contents(a), '\xFF' + QByteArray(512, '\0'));
         const QString replace = QStringLiteral("a.bin 已存在。\n要替换它吗？");
         QCOMPARE(script.seen,
-                 (QStringList{"打开", "打开", "无此文件", "插入", "另存为", "打开", "插入", "保存",
-                              "路径不存在。\n请检查路径是否正确。", "保存", replace, "保存",
-                              replace, "插入", "文件已经修改，是否保存？"}));
+                 (QStringList{"打开 ", "打开", "无此文件", "插入", "另存为 ", "打开 b[*].bin",
+                              "插入", "保存 c", "路径不存在。\n请检查路径是否正确。", "保存 a.bin",
+                              replace, "保存 a.bin", replace, "插入", "文件已经修改，是否保存？"}));
         QVERIFY(script.steps.empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  (QStringList{"a.bin", "b[*].bin", "c", "d"}));
@@ -397,6 +386,68 @@ class GuiEditTest : public testing::GuiTest {
         const QStringList names =
             QDir(dir.path()).entryList() + dir.path().split('/') + QDir::homePath().split('/');
         QCOMPARE(latinIn(texts, names), QStringList());
+    }
+
+    // Among 1,000 names of random bytes, a file named in GBK bytes is listed in the real
+    // dialog as Chinese Windows shows its name, each other as its bytes allow; picked by that
+    // name, it is saved back under its own bytes (no second file appears),
+    // and, changed since, dropped from a file manager after a folder: the save prompt, then
+    // it opens.
+    void gbkNameListedAndDropped() {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        const std::string gbk = dir.path().toStdString() + "/\xD6\xD0\xCE\xC4.bin";
+        std::ofstream(gbk) << "gbk";
+        QStringList shown{"sub", "中文.bin"}, listed;
+        std::mt19937 rng(23);
+        for (std::set<std::string> names; names.size() < 1000;) {
+            std::string name(1 + rng() % 12, '_');
+            for (char& c : name) // any byte but NUL and '/'
+                c = static_cast<char>(1 + rng() % 255);
+            std::replace(name.begin(), name.end(), '/', '_');
+            if (name == "." || name == ".." || !names.insert(name).second) continue;
+            std::ofstream(dir.path().toStdString() + '/' + name) << name;
+            shown << QString::fromStdU16String(
+                shownName(nameFromNative(name), CodePage936::instance()));
+        }
+        Script script;
+        answer(std::ref(script));
+        script.on<FileDialog>([&listed](FileDialog* dialog) {
+            for (int i = 0; i < dialog->entryList()->topLevelItemCount(); ++i)
+                listed << dialog->entryList()->topLevelItem(i)->text(0);
+            dialog->nameBox()->setText(QStringLiteral("中文.bin"));
+            Script::later(dialog->acceptButton(), &QAbstractButton::click);
+        });
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(window->windowHandle()->title(), "正在编辑：" + dir.path() + "/中文.bin");
+        shown.sort();
+        listed.sort();
+        QCOMPARE(listed, shown);
+        insert(script, 0, "41");
+        QVERIFY(activate());
+        QTest::keyClick(window, Qt::Key_F3);
+        std::string saved;
+        std::getline(std::ifstream(gbk), saved);
+        QCOMPARE(saved, "Agbk");
+        const std::filesystem::directory_iterator entries(dir.path().toStdString());
+        QCOMPARE(std::distance(begin(entries), end(entries)), 1002); // no second file
+
+        std::ofstream(gbk) << "theirs";
+        insert(script, 0, "42");
+        script.press("否(&N)");
+        QMimeData drop;
+        drop.setData("text/uri-list",
+                     "file://" + QUrl::toPercentEncoding(dir.filePath("sub"), "/") + "\r\nfile://" +
+                         QByteArray::fromStdString(gbk).toPercentEncoding("/") + "\r\n");
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &drop, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &enter);
+        QDropEvent event(QPointF(50, 50), Qt::CopyAction, &drop, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &event);
+        QTRY_COMPARE(form->FileBytes.size(), std::size_t(6));
+        QCOMPARE(script.seen, (QStringList{"打开", "插入", "插入", "文件已经修改，是否保存？"}));
+        std::filesystem::remove_all(dir.path().toStdString()); // names Qt cannot remove
     }
 };
 

@@ -13,6 +13,7 @@
 #include "core/Form1.h"
 #include "core/Format.h"
 #include "files/FileIo.h"
+#include "files/Names.h"
 #include "platform/CodePage936.h"
 #include "support/FakePlatform.h"
 #include "support/TempFiles.h"
@@ -591,7 +592,7 @@ struct Model {
         std::u16string rel = name.substr(dir.size() + 1);
         while (rel.starts_with(u"./"))
             rel.erase(0, 2);
-        return utf8(rel);
+        return nativePath(rel);
     }
     // The folder holds one folder, "sub".
     SaveTarget target(const std::u16string& name) const {
@@ -618,7 +619,7 @@ struct Model {
         if (name.empty()) return say(u"无此文件");
         const auto file = files.find(key(name));
         if (file == files.end() || file->second.empty()) return;
-        load(file->second, name, u"正在编辑：" + name);
+        load(file->second, name, u"正在编辑：" + shownName(name, CodePage936::instance()));
         renovate();
         maybeShifted = maybePlaceholders = false;
     }
@@ -633,7 +634,8 @@ struct Model {
                 say(u"路径不存在。\r\n请检查路径是否正确。", cd.DialogTitle);
             else if (t != SaveTarget::Existing ||
                      (!fileName.empty() && key(name) == key(fileName)) ||
-                     ask(name.substr(name.rfind(u'/') + 1) + u" 已存在。\r\n要替换它吗？",
+                     ask(shownName(name.substr(name.rfind(u'/') + 1), CodePage936::instance()) +
+                             u" 已存在。\r\n要替换它吗？",
                          Buttons::YesNo, cd.DialogTitle) == Answer::Yes)
                 return name;
         }
@@ -670,7 +672,8 @@ struct Model {
         cd.Flags = kOverwritePrompt | kNoChangeDir | kCreatePrompt;
         cd.Filter = u"所有文件(*.*)|*.*";
         if (const std::u16string name = pickName(true); !name.empty() && write(fileName = name))
-            shown.captions += box(caption = u"正在编辑 " + name);
+            shown.captions +=
+                box(caption = u"正在编辑 " + shownName(name, CodePage936::instance()));
     }
 };
 
@@ -937,8 +940,10 @@ struct Step {
 };
 
 // Names the dialogs hand out: files another program may write, a folder, missing folders.
-const std::u16string kNames[] = {u"a.bin", u"b.bin",         u"文件.bin", u"sub/c.bin",
-                                 u"sub",   u"missing/d.bin", u"a.bin/e"};
+// The second is "文件.bin" in GBK bytes, shown as the third is.
+const std::u16string kNames[] = {
+    u"a.bin",  u"\xDCCE\xDCC4\xDCBC\xDCFE.bin", u"文件.bin", u"sub/c.bin", u"sub", u"missing/d.bin",
+    u"a.bin/e"};
 enum Change { Rewrite, Touch, Replace, Remove };
 
 std::u16string fileReply(ChoiceSource& src, const Model& m) {
@@ -988,7 +993,7 @@ Step makeStep(ChoiceSource& src, Model& m) {
     if (s.kind == Kind::Other) { // mostly the document's own file
         const bool own =
             !m.fileName.empty() && !src.chance(3) && m.target(m.fileName) <= SaveTarget::Existing;
-        s.file = own ? m.key(m.fileName) : utf8(kNames[src.below(4)]);
+        s.file = own ? m.key(m.fileName) : nativePath(kNames[src.below(4)]);
         s.values = {static_cast<int>(src.below(4))};
         s.bytes = src.chance(8) ? Vec() : someBytes(src, m.doc, 1100); // Open refuses empty ones
     }
@@ -1155,8 +1160,8 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
     m.dir = ascii(root.file("files"));
     for (const std::u16string& name : {kNames[0], kNames[1], kNames[2], kNames[3]})
         if (src.chance(2))
-            writeBytes(root.file("files/" + utf8(name)),
-                       m.files[utf8(name)] = someBytes(src, m.doc, 1100));
+            writeBytes(root.file("files/" + nativePath(name)),
+                       m.files[nativePath(name)] = someBytes(src, m.doc, 1100));
     std::vector<std::string> log{"start: " + std::to_string(m.len()) + " bytes " +
                                  hexOf(m.doc, 0, 16)};
     gLog = &log;

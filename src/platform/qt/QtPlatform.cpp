@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -12,10 +9,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 
 #include <limits>
 
+#include "files/qt/FileDialog.h"
 #include "input/qt/PromptDialog.h"
 
 namespace quillory {
@@ -39,11 +36,6 @@ QtPlatform::QtPlatform() {
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator_);
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    // Qt's file dialog keeps its folder and history in the user's settings; each run
-    // starts afresh instead, so nothing is read from or left in the user's folder.
-    if (settings_.isValid())
-        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-            QSettings::setPath(format, QSettings::UserScope, settings_.path());
 }
 
 Answer QtPlatform::msgBox(const std::u16string& text, Buttons buttons,
@@ -98,72 +90,9 @@ void QtPlatform::showForm2(Form2& form) {
     dialog.showModal(form);
 }
 
-namespace {
-
-// "Description|pattern;pattern|..." as Qt name filters. On Linux "*.*" would hide
-// every name without a dot, so it becomes "*", which matches all files as it means to.
-QStringList nameFilters(const std::u16string& filter) {
-    const QStringList parts = q(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
-        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    }
-    if (filters.isEmpty()) filters << QStringLiteral("(*)");
-    return filters;
-}
-
-// Qt writes file sizes and times in the system's locale, which need not be Chinese, and
-// its Chinese translation lacks the names of the kinds that are not files ("Folder"):
-// the dialog's detail columns are written in the interface's language. Sizes take the
-// units desktops show, 1,024 to the next ("2.00 kB").
-class ChineseDetails : public QIdentityProxyModel {
-  public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (!files || role != Qt::DisplayRole || index.column() < 1)
-            return QIdentityProxyModel::data(index, role);
-        const QModelIndex file = mapToSource(index);
-        const QFileInfo info = files->fileInfo(file);
-        switch (index.column()) {
-        case 1:
-            return info.isDir() ? QString()
-                                : QLocale().formattedDataSize(info.size(), 2,
-                                                              QLocale::DataSizeTraditionalFormat);
-        case 2:
-            return info.isFile()  ? files->type(file)
-                   : info.isDir() ? QStringLiteral("文件夹")
-                                  : QStringLiteral("未知");
-        default:
-            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
-        }
-    }
-};
-
-} // namespace
-
 void QtPlatform::showFile(CommonDialog& dialog, bool saveForm) {
-    QFileDialog box(window_, q(dialog.DialogTitle));
-    box.setOption(QFileDialog::DontUseNativeDialog);
-    box.setProxyModel(new ChineseDetails(&box));
-    box.setAcceptMode(saveForm ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // The open form too takes a name that does not exist yet: Save uses it for new files.
-    box.setFileMode(QFileDialog::AnyFile);
-    // The command asks about an existing file itself, in the words of every other question.
-    box.setOption(QFileDialog::DontConfirmOverwrite);
-    box.setOption(QFileDialog::HideNameFilterDetails);
-    box.setNameFilters(nameFilters(dialog.Filter));
-    if (!dialog.FileName.empty()) box.selectFile(q(dialog.FileName));
-    // A cancelled dialog chose nothing, whatever an earlier use chose.
-    if (box.exec() == QDialog::Accepted && !box.selectedFiles().isEmpty())
-        dialog.FileName = box.selectedFiles().first().toStdU16String();
-    else
-        dialog.FileName.clear();
+    FileDialog box(dialog, saveForm, codePage(), window_);
+    dialog.FileName = box.exec() == QDialog::Accepted ? box.picked() : std::u16string();
 }
 
 void QtPlatform::showOpen(CommonDialog& dialog) {

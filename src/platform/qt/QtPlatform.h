@@ -2,7 +2,6 @@
 // The platform services on Qt: dialogs, clipboard, cursor, screen and caption.
 
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTranslator>
 #include <QWidget>
 
@@ -12,7 +11,7 @@ namespace quillory {
 
 class QtPlatform : public Platform {
   public:
-    // Needs the application object: sets Qt up for the editor (language, no saved state).
+    // Needs the application object: sets Qt up for the editor (its language).
     QtPlatform();
 
     // The window that dialogs are modal to and that shows the caption.
@@ -35,7 +34,6 @@ class QtPlatform : public Platform {
     void showFile(CommonDialog& dialog, bool saveForm);
 
     QTranslator translator_;
-    QTemporaryDir settings_;
     QPointer<QWidget> window_;
     bool waitCursor_ = false;
 };

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -11,6 +12,7 @@
 #include <map>
 
 #include "core/Form1.h"
+#include "files/Names.h"
 #include "window/Layout.h"
 #include "window/Menu.h"
 #include "window/qt/GridView.h"
@@ -73,6 +75,7 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
@@ -202,6 +205,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
     else
         event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// The dropped names go to the editor as the file system has them: a URI carries a name's
+// bytes percent-encoded, whatever they are (QUrl would turn those that are not UTF-8 into
+// U+FFFD). It opens once the drop is over, so that the file manager is not kept waiting
+// through the save prompt.
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::u16string> names =
+        namesFromUriList(event->mimeData()->data(QStringLiteral("text/uri-list")).toStdString());
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, names] { form_.DropFiles(names); }, Qt::QueuedConnection);
 }
 
 } // namespace quillory
