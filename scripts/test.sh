@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target with AddressSanitizer and
 # UndefinedBehaviorSanitizer, checks the style (scripts/lint.sh), runs every test (GUI
-# tests on the offscreen platform, at scale 1 and 2), fuzzes command sequences for a
-# short time with clang's libFuzzer, then builds the Debian
-# package and checks its contents.
+# tests on the offscreen platform, at scale 1 and 2), then builds the Debian package and
+# checks its contents.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,5 +10,4 @@ cmake --preset asan
 cmake --build --preset asan -j2
 bash scripts/lint.sh
 ctest --preset asan
-bash scripts/fuzz.sh
 bash scripts/package.sh

@@ -44,11 +44,6 @@ void FakePlatform::showForm2(Form2& form) {
     form.St51 = reply ? *reply : std::u16string();
 }
 
-void FakePlatform::unloadForm2(Form2& form) {
-    ++form2Unloads;
-    Platform::unloadForm2(form);
-}
-
 void FakePlatform::showFile(CommonDialog& dialog, bool saveForm) {
     fileDialogs.push_back({saveForm, dialog});
     if (files.empty()) {
@@ -58,17 +53,6 @@ void FakePlatform::showFile(CommonDialog& dialog, bool saveForm) {
     }
     dialog.FileName = files.front();
     files.pop_front();
-}
-
-void FakePlatform::showOpen(CommonDialog& dialog) {
-    showFile(dialog, false);
-}
-void FakePlatform::showSave(CommonDialog& dialog) {
-    showFile(dialog, true);
-}
-
-void FakePlatform::clipboardClear() {
-    clipboard.reset();
 }
 
 void FakePlatform::clipboardSetText(const std::u16string& text) {

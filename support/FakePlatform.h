@@ -53,10 +53,13 @@ class FakePlatform : public Platform {
     std::u16string inputBox(const std::u16string& prompt, const std::u16string& title,
                             const std::u16string& defaultText) override;
     void showForm2(Form2& form) override;
-    void unloadForm2(Form2& form) override;
-    void showOpen(CommonDialog& dialog) override;
-    void showSave(CommonDialog& dialog) override;
-    void clipboardClear() override;
+    void unloadForm2(Form2& form) override {
+        ++form2Unloads;
+        Platform::unloadForm2(form);
+    }
+    void showOpen(CommonDialog& dialog) override { showFile(dialog, false); }
+    void showSave(CommonDialog& dialog) override { showFile(dialog, true); }
+    void clipboardClear() override { clipboard.reset(); }
     void clipboardSetText(const std::u16string& text) override;
     void setMousePointer(Pointer pointer) override { pointers.push_back(pointer); }
     double screenWidthTwips() override { return screenTwips; }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "core/Format.h"
@@ -40,6 +41,20 @@ template <class Container = Bytes> Container readBytes(const std::string& path) 
 template <class Container> void writeBytes(const std::string& path, const Container& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// File names of 1 to 12 random bytes, any but NUL and '/', the same for the same seed.
+inline std::set<std::string> randomNames(std::size_t count, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::set<std::string> names;
+    while (names.size() < count) {
+        std::string name(1 + rng() % 12, '_');
+        for (char& c : name)
+            c = static_cast<char>(1 + rng() % 255);
+        std::replace(name.begin(), name.end(), '/', '_');
+        if (name != "." && name != "..") names.insert(name);
+    }
+    return names;
 }
 
 // Bytes that look random and are the same for the same seed.

@@ -36,6 +36,16 @@ TEST(ByteSearch, FindBytesAgreesWithAPlainScan) {
                   plainFind(text, from, pattern))
             << "round " << round;
     }
+    // Runs of false hits of the guide byte that end right before an occurrence, wherever
+    // the hand-over falls.
+    for (std::size_t run = 1; run < 700; ++run)
+        for (const Bytes& pattern : {Bytes{'B', 'A', 'A'}, Bytes{'B', 'C', 'A', 'A'}}) {
+            Bytes text(run, 'A');
+            text.insert(text.end(), pattern.begin(), pattern.end());
+            ASSERT_EQ(findBytes(text.data(), text.size(), 0, pattern.data(), pattern.size()),
+                      plainFind(text, 0, pattern))
+                << run;
+        }
 }
 
 } // namespace

@@ -6,11 +6,10 @@
 #include "gui/GuiWindow.h"
 #include "input/qt/PromptDialog.h"
 #include "platform/CodePage936.h"
+#include "support/TempFiles.h"
 
 #include <deque>
 #include <fstream>
-#include <random>
-#include <set>
 
 using namespace quillory;
 
@@ -49,7 +48,7 @@ QStringList popupTexts(const std::function<void()>& open) {
 
 // Every text Qt shows in a window or may show on request: titles, labels, buttons,
 // tooltips, accessible texts, items and headers of views and lists, entries of its
-// actions and of the context menus of its parts.
+// actions and of its text boxes' context menus.
 QStringList textsOf(QWidget* root) {
     QStringList texts{root->windowTitle()};
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
@@ -76,16 +75,6 @@ QStringList textsOf(QWidget* root) {
             std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
             texts << menuTexts(menu.get());
         }
-        if (!w->isVisible()) continue;
-        texts << popupTexts([w] {
-            const QPoint at = w->rect().center();
-            if (w->contextMenuPolicy() == Qt::CustomContextMenu)
-                emit w->customContextMenuRequested(at);
-            if (w->contextMenuPolicy() != Qt::DefaultContextMenu || qobject_cast<QLineEdit*>(w))
-                return;
-            QContextMenuEvent event(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
-            QCoreApplication::sendEvent(w, &event);
-        });
     }
     for (const QAction* a : root->findChildren<QAction*>())
         texts << a->text() << a->toolTip();
@@ -111,19 +100,14 @@ QStringList latinIn(const QStringList& texts, QStringList allowed) {
 }
 
 // What a user answers, modal by modal, in a session: each step handles the active modal
-// widget until it returns true. A modal that no step expects is logged and closed. Each
-// kind of modal has its texts read the first time it shows.
+// widget until it returns true. A modal that no step expects is logged and closed.
 class Script {
   public:
     std::deque<std::function<bool(QWidget*)>> steps;
-    QStringList seen; // dialog titles and question texts, in order
-    QStringList texts, walked;
+    QStringList seen;  // dialog titles and question texts, in order
+    QStringList texts; // of the file dialogs
 
     bool operator()(QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        const QString kind = modal->metaObject()->className() + modal->windowTitle() +
-                             (box ? box->text() : QString());
-        if (!walked.contains(kind)) texts << textsOf(modal), walked << kind;
         if (steps.empty()) {
             seen << "unexpected: " + modal->windowTitle();
             QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
@@ -318,9 +302,6 @@ class GuiEditTest : public testing::GuiTest {
         Script script;
         answer(std::ref(script));
         auto caption = [this] { return window->windowHandle()->title(); };
-        auto edit = [this, &script](int cell, const QString& digits) {
-            insert(script, cell, digits);
-        };
 
         script.pick(a);
         QVERIFY(activate());
@@ -331,7 +312,7 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + a);
-        edit(0, "4142");
+        insert(script, 0, "4142");
         script.pick(b);
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F4);
@@ -341,7 +322,7 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F2);
         QCOMPARE(caption(), "正在编辑：" + c);
-        edit(32, "00"); // the second byte: the grid fills column by column
+        insert(script, 32, "00"); // the second byte: the grid fills column by column
         QVERIFY(activate());
         QTest::keyClick(window, Qt::Key_F3);
         QCOMPARE(contents(c), 'c' + QByteArray(1, '\0') + QByteArray(99, 'c'));
@@ -359,7 +340,7 @@ class GuiEditTest : public testing::GuiTest {
         QTest::keyClick(window, Qt::Key_F3);
         QCOMPARE(contents(a), QByteArray(512, '\0'));
         QCOMPARE(caption(), QStringLiteral("Quillory"));
-        edit(0, "FF");
+        insert(script, 0, "FF");
         script.press("是(&Y)");
         QVERIFY(activate());
         QVERIFY(window->close());
@@ -372,15 +353,14 @@ class GuiEditTest : public testing::GuiTest {
         QVERIFY(script.steps.empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  (QStringList{"a.bin", "b[*].bin", "c", "d"}));
-        // Everything Qt showed on the way is Chinese, the scroll bar's menu too; names of
-        // files and folders, the program's name and the prompts' English captions aside.
+        // The file dialogs and the scroll bar's menu are all Chinese; names of files and
+        // folders and the program's name aside.
         QStringList texts = script.texts + popupTexts([this] {
                                 QScrollBar* bar = window->scrollBar();
                                 QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 30),
                                                         bar->mapToGlobal(QPoint(2, 30)));
                                 QCoreApplication::sendEvent(bar, &event);
                             });
-        QCOMPARE(script.walked.size(), 8); // three file dialogs, the prompt, four messages
         QVERIFY(texts.contains(QStringLiteral("文件夹")) &&
                 texts.contains(QStringLiteral("2.00 kB")));
         const QStringList names =
@@ -400,13 +380,7 @@ class GuiEditTest : public testing::GuiTest {
         const std::string gbk = dir.path().toStdString() + "/\xD6\xD0\xCE\xC4.bin";
         std::ofstream(gbk) << "gbk";
         QStringList shown{"sub", "中文.bin"}, listed;
-        std::mt19937 rng(23);
-        for (std::set<std::string> names; names.size() < 1000;) {
-            std::string name(1 + rng() % 12, '_');
-            for (char& c : name) // any byte but NUL and '/'
-                c = static_cast<char>(1 + rng() % 255);
-            std::replace(name.begin(), name.end(), '/', '_');
-            if (name == "." || name == ".." || !names.insert(name).second) continue;
+        for (const std::string& name : testing::randomNames(1000, 23)) {
             std::ofstream(dir.path().toStdString() + '/' + name) << name;
             shown << QString::fromStdU16String(
                 shownName(nameFromNative(name), CodePage936::instance()));

@@ -27,39 +27,17 @@ namespace quillory::random {
 
 namespace {
 
-// Where every choice of an episode comes from.
+// Where every choice of an episode comes from: splitmix64, one word of state, so that a
+// seed names a run.
 struct ChoiceSource {
-    virtual ~ChoiceSource() = default;
-    virtual std::uint32_t below(std::uint32_t n) = 0; // a value in 0..n-1
-    virtual bool exhausted() const { return false; }  // a finite source ends the episode
-    bool chance(std::uint32_t inN) { return below(inN) == 0; }
-};
-
-// splitmix64: one word of state, so that a seed names a run.
-struct PrngSource : ChoiceSource {
     std::uint64_t state;
-    explicit PrngSource(std::uint64_t seed) : state(seed) {}
-    std::uint32_t below(std::uint32_t n) override {
+    std::uint32_t below(std::uint32_t n) { // a value in 0..n-1
         std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
         return n <= 1 ? 0 : static_cast<std::uint32_t>((z ^ (z >> 31)) % n);
     }
-};
-
-// A fuzzer's bytes, as many for a choice as its range needs (small choices cost one
-// byte); zeros once they run out.
-struct ByteSource : ChoiceSource {
-    const std::uint8_t* data;
-    std::size_t size, pos = 0;
-    ByteSource(const std::uint8_t* d, std::size_t n) : data(d), size(n) {}
-    bool exhausted() const override { return pos >= size; }
-    std::uint32_t below(std::uint32_t n) override {
-        std::uint32_t value = 0;
-        for (std::uint64_t span = 1; span < n; span <<= 8)
-            value = (value << 8) | (pos < size ? data[pos++] : (++pos, 0));
-        return n <= 1 ? 0 : value % n;
-    }
+    bool chance(std::uint32_t inN) { return below(inN) == 0; }
 };
 
 using Vec = std::vector<std::uint8_t>;
@@ -617,11 +595,23 @@ struct Model {
         shown.dialogs += dialogText(false, cd);
         const std::u16string name = cd.FileName = next(names, u"");
         if (name.empty()) return say(u"无此文件");
+        openFile(name);
+    }
+    void openFile(const std::u16string& name) {
         const auto file = files.find(key(name));
         if (file == files.end() || file->second.empty()) return;
         load(file->second, name, u"正在编辑：" + shownName(name, CodePage936::instance()));
         renovate();
         maybeShifted = maybePlaceholders = false;
+    }
+    // A drop opens its first file as Open does, without the dialog; a drop of none asks
+    // nothing.
+    void drop(const std::vector<std::u16string>& dropped) {
+        for (const std::u16string& name : dropped)
+            if (files.contains(key(name))) {
+                if (savePrompt()) openFile(name);
+                return;
+            }
     }
 
     // The dialog until a name the flags let a save take, or none.
@@ -928,7 +918,7 @@ const std::vector<Command>& commands() {
     return all;
 }
 
-enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll, Other, Close };
+enum class Kind { Menu, Click, DoubleClick, RightClick, Scroll, Other, Drop, Close };
 
 struct Step {
     Kind kind = Kind::Menu;
@@ -937,6 +927,7 @@ struct Step {
     std::vector<int> values;
     std::string file; // another program's: the file, what it does to it (values) and the bytes
     Vec bytes;
+    std::vector<std::u16string> dropped;
 };
 
 // Names the dialogs hand out: files another program may write, a folder, missing folders.
@@ -966,7 +957,8 @@ Step makeStep(ChoiceSource& src, Model& m) {
              : pick < 84 ? Kind::DoubleClick
              : pick < 89 ? Kind::RightClick
              : pick < 96 ? Kind::Scroll
-             : pick < 99 ? Kind::Other
+             : pick < 98 ? Kind::Other
+             : pick < 99 ? Kind::Drop
                          : Kind::Close;
     // Commands that go on from what the last step began come more often than chance
     // alone would bring them: a replacement after a click, replace next after it, ...
@@ -1003,7 +995,9 @@ Step makeStep(ChoiceSource& src, Model& m) {
         m.answers.push_back((a = src.below(6)) < 3 ? Answer::Yes
                             : a < 5                ? Answer::No
                                                    : Answer::Cancel);
-    if (name.starts_with('F') || s.kind == Kind::Close)
+    for (std::uint32_t n = s.kind == Kind::Drop ? 1 + src.below(3) : 0; n > 0; --n)
+        s.dropped.push_back(m.dir + u"/" + kNames[src.below(std::size(kNames))]);
+    if (name.starts_with('F') || s.kind >= Kind::Drop)
         for (std::uint32_t n = src.below(4); n > 0; --n)
             m.names.push_back(fileReply(src, m));
     if (name == "Hunt" || name == "Swap" || name == "SwapCake" || name == "Insert")
@@ -1030,8 +1024,9 @@ Step makeStep(ChoiceSource& src, Model& m) {
 
 std::string describe(const Step& s, const Model& m) {
     std::ostringstream d;
-    d << std::array{"menu",          "click at",         "double click at", "right click",
-                    "scroll bar to", "another program:", "close the window"}[int(s.kind)];
+    d << std::array{"menu",        "click at",        "double click at",
+                    "right click", "scroll bar to",   "another program:",
+                    "drop",        "close the window"}[int(s.kind)];
     if (s.command) d << " " << s.command->item->name << "(" << s.command->item->index << ")";
     if (s.kind == Kind::Click || s.kind == Kind::DoubleClick) d << " " << s.offset;
     for (int v : s.values)
@@ -1040,6 +1035,8 @@ std::string describe(const Step& s, const Model& m) {
                                     : std::to_string(v));
     if (s.kind == Kind::Other)
         d << " " << s.file << " with " << s.bytes.size() << " bytes " << hexOf(s.bytes, 0, 8);
+    for (const auto& n : s.dropped)
+        d << " " << utf8(n.substr(m.dir.size() + 1));
     for (const auto& n : m.names)
         d << " file=" << (n.empty() ? "Cancel" : utf8(n.substr(m.dir.size() + 1)));
     for (const auto& p : m.prompts)
@@ -1107,6 +1104,10 @@ bool play(const Step& s, Form1& f, Model& m) {
     case Kind::Other:
         otherProgram(s, m);
         break;
+    case Kind::Drop:
+        m.drop(s.dropped);
+        f.DropFiles(s.dropped);
+        break;
     case Kind::Close:
         m.closed = m.savePrompt();
         return !f.Form_QueryUnload();
@@ -1142,14 +1143,14 @@ void printLog() {
         std::fprintf(stderr, "  %zu: %s\n", i, (*gLog)[i].c_str());
 }
 
-// One episode: a document, then steps until one fails, the steps chosen run out or the
-// source does. One in `hugeOneIn` starts near 16 MiB (0: never).
-RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t maxSteps) {
+// One episode: a document, then steps until one fails or the steps chosen run out. One
+// in 400 starts near 16 MiB.
+RunResult runEpisode(ChoiceSource& src) {
     FakePlatform fake;
     Form1 f(fake);
     f.Form_Load();
     Model m;
-    const bool huge = hugeOneIn != 0 && src.chance(hugeOneIn);
+    const bool huge = src.chance(400);
     m.doc = makeDocument(src, huge);
     f.loadDocument(Bytes(m.doc.begin(), m.doc.end()));
     fake.clearRecords();
@@ -1169,7 +1170,7 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
 
     RunResult r;
     r.episodes = 1;
-    const std::uint32_t steps = 1 + src.below(huge ? 6 : maxSteps);
+    const std::uint32_t steps = 1 + src.below(huge ? 6 : 60);
     std::string bad = check(f, m, fake, false, true);
     std::string unseen; // the first question of a step asked over another page or highlight
     fake.onQuestion = [&] {
@@ -1181,7 +1182,7 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
             unseen = "question " + std::to_string(fake.messages.size()) + " asked over page " +
                      std::to_string(seen.first) + ", model page " + std::to_string(want.first);
     };
-    for (; bad.empty() && !m.closed && r.steps < steps && !src.exhausted(); ++r.steps) {
+    for (; bad.empty() && !m.closed && r.steps < steps; ++r.steps) {
         const Step s = makeStep(src, m);
         log.push_back(describe(s, m));
         fake.answers = m.answers;
@@ -1213,17 +1214,12 @@ RunResult runEpisode(ChoiceSource& src, std::uint32_t hugeOneIn, std::uint32_t m
 
 } // namespace
 
-RunResult runFuzzed(const std::uint8_t* data, std::size_t size) {
-    ByteSource src(data, size);
-    return runEpisode(src, 0, 200);
-}
-
 RunResult runSeeded(std::uint64_t seed, std::uint64_t steps, std::int64_t only) {
     RunResult out;
     const std::uint64_t first = std::max<std::int64_t>(only, 0);
     for (std::uint64_t e = first; out.ok && out.steps < steps && (only < 0 || e == first); ++e) {
-        PrngSource src(seed ^ (e * 0x2545F4914F6CDD1DULL));
-        const RunResult r = runEpisode(src, 400, 60);
+        ChoiceSource src{seed ^ (e * 0x2545F4914F6CDD1DULL)};
+        const RunResult r = runEpisode(src);
         out.steps += r.steps;
         out.episodes += 1;
         out.ok = r.ok;

@@ -1,7 +1,7 @@
 #pragma once
 // A model-based random tester. It plays menu commands (file commands on a folder of its
-// own too), clicks, scroll bar moves, closing the window and other programs' changes to
-// the files against Form1 on the scripted fake platform, answering every question with a
+// own too), clicks, scroll bar moves, drops, closing the window and other programs' changes
+// to the files against Form1 on the scripted fake platform, answering every question with a
 // generated reply, and after every step compares the editor, all that the fake records
 // and the files with a small reference model.
 
@@ -20,9 +20,5 @@ struct RunResult {
 // Episodes of a seeded run until `steps` steps have been played or one fails; or, to
 // replay a failure, only the episode `only`.
 RunResult runSeeded(std::uint64_t seed, std::uint64_t steps, std::int64_t only = -1);
-
-// One episode of up to 200 steps whose every choice is read from a fuzzer's bytes (zeros
-// once they run out). It never starts near 16 MiB: an input would take seconds.
-RunResult runFuzzed(const std::uint8_t* data, std::size_t size);
 
 } // namespace quillory::random
