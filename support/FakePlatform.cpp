@@ -10,49 +10,29 @@ Answer FakePlatform::msgBox(const std::u16string& text, Buttons buttons,
         return Answer::OK;
     }
     if (onQuestion) onQuestion();
-    if (answers.empty()) {
-        ++unanswered;
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-    }
-    const Answer a = answers.front();
-    answers.pop_front();
-    return a;
+    unanswered += answers.empty();
+    return takeFirst(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
 }
 
 std::u16string FakePlatform::inputBox(const std::u16string& prompt, const std::u16string& title,
                                       const std::u16string&) {
     inputBoxes.push_back({prompt, title});
-    if (inputs.empty()) {
-        ++unanswered;
-        return {};
-    }
-    std::u16string reply = inputs.front();
-    inputs.pop_front();
-    return reply;
+    unanswered += inputs.empty();
+    return takeFirst(inputs, u"");
 }
 
 void FakePlatform::showForm2(Form2& form) {
     promptsShown.push_back({form.Caption, form.Label1, form.Text1});
-    std::optional<std::u16string> reply;
-    if (prompts.empty())
-        ++unanswered;
-    else {
-        reply = prompts.front();
-        prompts.pop_front();
-    }
+    unanswered += prompts.empty();
+    const std::optional<std::u16string> reply = takeFirst(prompts, std::nullopt);
     if (reply) form.Text1 = *reply;
-    form.St51 = reply ? *reply : std::u16string();
+    form.St51 = reply.value_or(u"");
 }
 
 void FakePlatform::showFile(CommonDialog& dialog, bool saveForm) {
     fileDialogs.push_back({saveForm, dialog});
-    if (files.empty()) {
-        ++unanswered;
-        dialog.FileName.clear();
-        return;
-    }
-    dialog.FileName = files.front();
-    files.pop_front();
+    unanswered += files.empty();
+    dialog.FileName = takeFirst(files, u"");
 }
 
 void FakePlatform::clipboardSetText(const std::u16string& text) {

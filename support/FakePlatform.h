@@ -24,6 +24,15 @@ struct ShownPrompt {
     std::u16string text; // what the text box held when the dialog opened
 };
 
+// The first reply of a queue, taken off it; `none` when the queue is empty.
+template <class Queue>
+typename Queue::value_type takeFirst(Queue& queue, typename Queue::value_type none) {
+    if (queue.empty()) return none;
+    auto first = std::move(queue.front());
+    queue.pop_front();
+    return first;
+}
+
 class FakePlatform : public Platform {
   public:
     // Replies, taken in order. An empty queue answers OK / "" / Cancel / no file,

@@ -48,18 +48,5 @@ TEST(Window, CodePageRoundTrips) {
     EXPECT_EQ(cp.pairChar(0xFF, 0xFF), u"\uFFFD");
 }
 
-// Help shows the embedded text whole: eighteen lines ending in CR LF, first to last, and
-// nothing the code page could not read.
-TEST(Window, HelpShowsTheEmbeddedText) {
-    Editor e;
-    e.form.Fhelp();
-    const std::u16string text = e.fake.messages.at(0).text;
-    EXPECT_EQ(text.find(u'\uFFFD'), std::u16string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), u'\n'), 18);
-    EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), 18);
-    EXPECT_TRUE(text.starts_with(u"1.查找、替换与插入"));
-    EXPECT_TRUE(text.ends_with(u"\r\nE.加解密：密码≤10个 Ascii 字符，可加密任何类型文件\r\n"));
-}
-
 } // namespace
 } // namespace quillory::testing

@@ -130,14 +130,11 @@ class Script {
     // Types the name into the file dialog and confirms it, noting the name the dialog
     // opened on and reading its texts.
     void pick(const QString& path) {
-        steps.push_back([this, path](QWidget* modal) {
-            auto* dialog = qobject_cast<FileDialog*>(modal);
-            if (!dialog) return false;
-            seen << dialog->windowTitle() + ' ' + dialog->nameBox()->text();
+        on<FileDialog>([this, path](FileDialog* dialog) {
+            seen.last() += ' ' + dialog->nameBox()->text();
             texts << textsOf(dialog);
             dialog->nameBox()->setText(path);
             later(dialog->acceptButton(), &QAbstractButton::click);
-            return true;
         });
     }
     // Answers a message box with the button of that text.
@@ -369,10 +366,9 @@ class GuiEditTest : public testing::GuiTest {
     }
 
     // Among 1,000 names of random bytes, a file named in GBK bytes is listed in the real
-    // dialog as Chinese Windows shows its name, each other as its bytes allow; picked by that
-    // name, it is saved back under its own bytes (no second file appears),
-    // and, changed since, dropped from a file manager after a folder: the save prompt, then
-    // it opens.
+    // dialog as Chinese Windows shows its name; picked by that name, it is saved back under
+    // its own bytes (no second file appears), and, changed since, dropped from a file
+    // manager after a folder: the save prompt, then it opens.
     void gbkNameListedAndDropped() {
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());

@@ -124,14 +124,7 @@ struct Model {
                const std::u16string& title = kAppTitle) {
         shown.messages += box(text, title, buttons);
         atQuestions.emplace_back(page, lit);
-        return next(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
-    }
-    template <class Queue>
-    typename Queue::value_type next(Queue& q, typename Queue::value_type none) {
-        if (q.empty()) return none;
-        auto v = q.front();
-        q.pop_front();
-        return v;
+        return takeFirst(answers, buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     }
 
     void renovateCommand(int) { renovate(); }
@@ -210,7 +203,7 @@ struct Model {
         Vec out;
         for (;;) {
             shown.prompts += box(inputText, caption + u" " + label);
-            reply = next(prompts, std::nullopt);
+            reply = takeFirst(prompts, std::nullopt);
             inputText = reply.value_or(u"");
             // Spaces alone are no digits, but they are characters.
             if (!reply || reply->find_first_not_of(hex ? u" " : u"") == std::u16string::npos) {
@@ -505,7 +498,7 @@ struct Model {
         std::int64_t n = page + (index == 0 ? -1 : 1);
         if (index == 2) {
             shown.inputBoxes += box(u"请输入页号：", u"选择某一页");
-            std::u16string reply = next(inputs, u"");
+            std::u16string reply = takeFirst(inputs, u"");
             const auto b = reply.find_first_not_of(u' '), e = reply.find_last_not_of(u' ');
             const std::string text = b == std::u16string::npos
                                          ? ""
@@ -526,7 +519,7 @@ struct Model {
         shown.inputBoxes += box(u"请输入密钥（≤10个可见的Ascii字符）：", u"加解密");
         // Character by character over the whole document, as the key is described to
         // the user: each visible character flips the low five bits its code names.
-        for (char16_t c : next(inputs, u"")) {
+        for (char16_t c : takeFirst(inputs, u"")) {
             if (c < 0x21 || c > 0x7E) return say(u"密鈅无效！");
             const std::uint8_t mask = (c & 0x1F) != 0 ? c & 0x1F : 0x1F;
             for (std::uint8_t& b : doc)
@@ -539,7 +532,7 @@ struct Model {
     // lacks. What is typed is the next prompt's opening text.
     void codeTool() {
         shown.inputBoxes += box(u"请输入要检索的字符：", u"检索 Ascii 码");
-        if ((inputText = next(inputs, u"")).empty()) return;
+        if ((inputText = takeFirst(inputs, u"")).empty()) return;
         std::string codes;
         for (std::size_t i = 0; i < inputText.size(); ++i) {
             const bool pair = i + 1 < inputText.size() && (inputText[i] & 0xFC00) == 0xD800 &&
@@ -560,6 +553,12 @@ struct Model {
         charPhase = !charPhase;
         maybeShifted = charPhase;
         maybePlaceholders = false;
+    }
+
+    // The help text as the source tree has it, in GBK, shown whole.
+    void fhelp(int) {
+        const auto text = readBytes(QUILLORY_SOURCE_DIR "/src/resources/help.txt");
+        say(CodePage936::instance().fromGbk(text), u"帮助");
     }
 
     void fnew(int) {
@@ -593,7 +592,7 @@ struct Model {
         cd.DialogTitle = u"打开";
         cd.Filter = u"所有文件(*.*)|*.*";
         shown.dialogs += dialogText(false, cd);
-        const std::u16string name = cd.FileName = next(names, u"");
+        const std::u16string name = cd.FileName = takeFirst(names, u"");
         if (name.empty()) return say(u"无此文件");
         openFile(name);
     }
@@ -618,7 +617,7 @@ struct Model {
     std::u16string pickName(bool saveForm) {
         for (std::u16string name;;) {
             shown.dialogs += dialogText(saveForm, cd);
-            if ((name = cd.FileName = next(names, u"")).empty()) return name;
+            if ((name = cd.FileName = takeFirst(names, u"")).empty()) return name;
             const SaveTarget t = target(name);
             if ((cd.Flags & kPathMustExist) && t == SaveTarget::NoFolder)
                 say(u"路径不存在。\r\n请检查路径是否正确。", cd.DialogTitle);
@@ -907,6 +906,7 @@ const std::vector<Command>& commands() {
             {"Fopen", &Model::fopen},
             {"Fsave", &Model::fsaveCommand},
             {"FsaveAs", &Model::fsaveAs},
+            {"Fhelp", &Model::fhelp},
             {"Renovate", &Model::renovateCommand},
             {"文件", &Model::renovateCommand}};
         std::vector<Command> out;
