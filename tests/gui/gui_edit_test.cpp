@@ -358,8 +358,7 @@ class GuiEditTest : public testing::GuiTest {
                                                         bar->mapToGlobal(QPoint(2, 30)));
                                 QCoreApplication::sendEvent(bar, &event);
                             });
-        QVERIFY(texts.contains(QStringLiteral("文件夹")) &&
-                texts.contains(QStringLiteral("2.00 kB")));
+        QVERIFY(texts.contains(QString("文件夹")) && texts.contains(QString("2.00 kB")));
         const QStringList names =
             QDir(dir.path()).entryList() + dir.path().split('/') + QDir::homePath().split('/');
         QCOMPARE(latinIn(texts, names), QStringList());
