@@ -13,11 +13,6 @@ const std::u16string kAllFiles = u"所有文件(*.*)|*.*";
 constexpr int kSaveFlags = kOverwritePrompt | kPathMustExist;
 constexpr int kSaveAsFlags = kOverwritePrompt | kNoChangeDir | kCreatePrompt;
 
-std::u16string lastComponent(const std::u16string& name) {
-    const std::size_t slash = name.rfind(u'/');
-    return slash == std::u16string::npos ? name : name.substr(slash + 1);
-}
-
 } // namespace
 
 // Shows the dialog until the user picks a name the flags let a save take, or cancels.
@@ -38,8 +33,7 @@ std::u16string Form1::pickSaveName(bool saveForm) {
         const bool own =
             !FileName.empty() && (name == FileName || sameFile(path, nativePath(FileName)));
         if ((CD.Flags & kOverwritePrompt) && target == SaveTarget::Existing && !own &&
-            MsgBox(shownName(lastComponent(name), platform.codePage()) +
-                       u" 已存在。\r\n要替换它吗？",
+            MsgBox(shownName(lastPart(name), platform.codePage()) + u" 已存在。\r\n要替换它吗？",
                    Buttons::YesNo, CD.DialogTitle) != Answer::Yes)
             continue;
         return name;

@@ -123,6 +123,10 @@ std::string nativePath(std::u16string_view name) {
     return native + utf8(name.substr(from));
 }
 
+std::u16string lastPart(const std::u16string& path) {
+    return path.substr(path.find_last_of(u'/') + 1);
+}
+
 std::u16string shownName(std::u16string_view name, const CodePage936& cp) {
     std::u16string shown;
     forEachPart(name, [&](std::u16string_view part) {

@@ -20,6 +20,9 @@ std::u16string nameFromNative(std::string_view bytes);
 // The bytes a name stands for; a lone surrogate that holds no byte becomes U+FFFD.
 std::string nativePath(std::u16string_view name);
 
+// The last part of a path: a file's own name.
+std::u16string lastPart(const std::u16string& path);
+
 // A name as the user sees it, part by part: a part whose bytes are not UTF-8 is decoded
 // as code page 936 when it is GBK throughout, as Chinese Windows shows it; otherwise each
 // of its bytes outside UTF-8 is written "\xHH".

@@ -127,7 +127,7 @@ FileDialog::FileDialog(const CommonDialog& settings, bool saveForm, const CodePa
                    ? parentOf(last)
                    : nameFromNative(std::filesystem::current_path(error).native()));
     if (!last.empty()) {
-        nameBox_->setText(q(shownName(last.substr(last.find_last_of(u'/') + 1), cp_)));
+        nameBox_->setText(q(shownName(lastPart(last), cp_)));
         fill(); // to mark it in the list
     }
     nameBox_->setFocus();
