@@ -17,13 +17,10 @@
 
 #include "files/FileIo.h"
 #include "files/Names.h"
+#include "platform/qt/QtText.h"
 
 namespace quillory {
 namespace {
-
-QString q(const std::u16string& s) {
-    return QString::fromStdU16String(s);
-}
 
 enum Column { kName, kSize, kKind, kModified };
 // Each item keeps its entry's name as the file system has it, and whether it is a folder.
@@ -122,14 +119,11 @@ FileDialog::FileDialog(const CommonDialog& settings, bool saveForm, const CodePa
     // The dialog opens on the last name, in its folder where that is one; else in the
     // working folder.
     const std::u16string& last = settings.FileName;
+    if (!last.empty()) nameBox_->setText(q(shownName(lastPart(last), cp_))); // marked in the list
     std::error_code error;
     showFolder(!last.empty() && isFolder(parentOf(last))
                    ? parentOf(last)
                    : nameFromNative(std::filesystem::current_path(error).native()));
-    if (!last.empty()) {
-        nameBox_->setText(q(shownName(lastPart(last), cp_)));
-        fill(); // to mark it in the list
-    }
     nameBox_->setFocus();
 }
 
@@ -152,16 +146,15 @@ void FileDialog::fill() {
         if (a.folder != b.folder) return a.folder;
         return QString::compare(q(a.shown), q(b.shown), Qt::CaseInsensitive) < 0;
     });
-    const QStringList patterns = typeBox_->currentData().toStringList();
+    QList<QRegularExpression> patterns;
+    for (const QString& p : typeBox_->currentData().toStringList())
+        patterns << QRegularExpression(p, QRegularExpression::CaseInsensitiveOption);
     const QLocale locale;
     list_->clear();
     for (const FolderEntry& e : entries) {
         const QString shown = q(e.shown);
-        const bool matches = std::any_of(patterns.begin(), patterns.end(), [&](const QString& p) {
-            return QRegularExpression(p, QRegularExpression::CaseInsensitiveOption)
-                .match(shown)
-                .hasMatch();
-        });
+        const bool matches = std::any_of(patterns.begin(), patterns.end(),
+                                         [&](const auto& p) { return p.match(shown).hasMatch(); });
         if (!e.folder && !matches) continue;
         auto* item = new QTreeWidgetItem(list_);
         item->setText(kName, shown);

@@ -7,6 +7,7 @@
 
 #include <limits>
 
+#include "platform/qt/QtText.h"
 #include "window/Layout.h"
 
 namespace quillory {
@@ -76,9 +77,7 @@ PromptDialog::PromptDialog(bool large, QWidget* parent) : QDialog(parent) {
 void PromptDialog::showModal(Form2& form) {
     setWindowTitle(QString::fromStdU16String(form.Caption));
     // The editor joins the two prompt lines with CR LF; a label breaks at LF alone.
-    QString prompt = QString::fromStdU16String(form.Label1);
-    prompt.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Label1->setText(prompt);
+    Label1->setText(lines(form.Label1));
     fitPrompt();
     Text1->setText(QString::fromStdU16String(form.Text1));
     St51.clear();

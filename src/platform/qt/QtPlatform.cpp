@@ -14,20 +14,9 @@
 
 #include "files/qt/FileDialog.h"
 #include "input/qt/PromptDialog.h"
+#include "platform/qt/QtText.h"
 
 namespace quillory {
-namespace {
-
-QString q(const std::u16string& s) {
-    return QString::fromStdU16String(s);
-}
-
-// The editor breaks lines with CR LF; a label breaks at LF alone and shows the CR.
-QString lines(const std::u16string& s) {
-    return q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-} // namespace
 
 QtPlatform::QtPlatform() {
     // Everything Qt draws itself (the file dialog, the text boxes' menus) speaks the
