@@ -36,8 +36,7 @@ TEST(ByteSearch, FindBytesAgreesWithAPlainScan) {
                   plainFind(text, from, pattern))
             << "round " << round;
     }
-    // Runs of false hits of the guide byte that end right before an occurrence, wherever
-    // the hand-over falls.
+    // Guide-byte false hits that end right before an occurrence, wherever the hand-over falls.
     for (std::size_t run = 1; run < 700; ++run)
         for (const Bytes& pattern : {Bytes{'B', 'A', 'A'}, Bytes{'B', 'C', 'A', 'A'}}) {
             Bytes text(run, 'A');
