@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "BenchTable.h"
@@ -19,6 +20,7 @@ namespace {
 class CollectingReporter : public benchmark::ConsoleReporter {
   public:
     std::map<std::string, double> millis; // per iteration, real time
+    std::map<std::string, benchmark::UserCounters> counters;
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -30,6 +32,7 @@ class CollectingReporter : public benchmark::ConsoleReporter {
             const std::string name = run.run_name.function_name;
             millis[name] =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+            counters[name] = run.counters;
         }
     }
 };
@@ -66,6 +69,16 @@ void printTable(const CollectingReporter& r) {
             target += buf;
             met = met && ms <= t.maxMillis;
         }
+        if (!t.counter.empty()) {
+            const auto& counters = r.counters.at(t.name);
+            const auto c = counters.find(t.counter);
+            const double value = c == counters.end() ? -1 : c->second.value;
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%s %.2f <= %g", t.counter.c_str(), value,
+                          t.maxCounter);
+            target = buf;
+            met = value >= 0 && value <= t.maxCounter;
+        }
         allMet = allMet && met;
         char ratioText[16] = "-";
         if (ratio > 0) std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
@@ -80,6 +93,8 @@ void printTable(const CollectingReporter& r) {
 } // namespace quillory::bench
 
 int main(int argc, char** argv) {
+    if (const char* kind = std::getenv("QUILLORY_BENCH_RESIDENT"))
+        return quillory::bench::residentAfterPages(kind);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     quillory::bench::CollectingReporter reporter;

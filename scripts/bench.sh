@@ -13,4 +13,4 @@ QT_QPA_PLATFORM=offscreen ./build/release/bench/quillory_bench --benchmark_repet
 # scale once, at start-up, hence a second run.
 QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ./build/release/bench/quillory_bench \
   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_filter='_Window|_PaintTexts' "$@"
+  --benchmark_filter='_Window' "$@"

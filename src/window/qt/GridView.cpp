@@ -80,8 +80,10 @@ bool listening() {
 // A few cells repaint alone; past this many in one batch the whole grid repaints, which
 // costs less than a region of hundreds of rectangles.
 constexpr int kMaxCellRepaints = 16;
-// The address column sees 32 new texts on every page; its cache starts over when full.
-constexpr std::size_t kMaxPrepared = 4096;
+// What the laid-out texts may take, and what an entry takes besides its glyphs and key:
+// enough for every character of the code page and a few hundred pages of addresses.
+constexpr std::size_t kShapedBudget = 4 << 20;
+constexpr std::size_t kEntryBytes = 64;
 
 } // namespace
 
@@ -102,7 +104,7 @@ GridView::GridView(ListBox& model, int columns, QWidget* parent)
 void GridView::setCellSize(int rowHeightTwips, int columnWidthTwips) {
     rowTwips_ = rowHeightTwips;
     columnTwips_ = columnWidthTwips;
-    dropPrepared();
+    dropShaped();
     fullRepaintPending_ = true;
     update();
 }
@@ -198,90 +200,139 @@ CellReading GridView::cellReading(int k) const {
 
 void GridView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
-        dropPrepared();
+        dropShaped();
         fullRepaintPending_ = true;
         update();
     }
     QWidget::changeEvent(event);
 }
 
-void GridView::dropPrepared() {
-    preparedShort_.clear();
-    prepared_.clear();
+void GridView::dropShaped() {
+    current_ = {};
+    older_ = {};
+    fonts_.clear();
+    batches_.clear();
 }
 
-// Laid out once: the glyphs of a cell text with their positions from the baseline.
-// Spaces draw nothing and are left out.
-GridView::Prepared& GridView::prepared(const std::u16string& text) {
+// The text's entry in the current generation: found there, moved up from the older one,
+// or new and pending until the paint lays out all its new texts at once.
+GridView::Shaped& GridView::shaped(const std::u16string& text, Pending& pending) {
+    const auto lookUp = [&](auto& currentMap, auto& olderMap, const auto& key,
+                            std::size_t keyBytes) -> Shaped& {
+        const auto found = currentMap.find(key);
+        if (found != currentMap.end()) return found->second;
+        Shaped& entry = currentMap[key];
+        const auto old = olderMap.find(key);
+        if (old != olderMap.end()) {
+            entry = old->second;
+            entry.first = static_cast<quint32>(current_.glyphs.size());
+            current_.glyphs.insert(current_.glyphs.end(),
+                                   older_.glyphs.begin() + old->second.first,
+                                   older_.glyphs.begin() + old->second.first + entry.count);
+            olderMap.erase(old);
+        } else {
+            pending.emplace_back(&text, &entry);
+        }
+        current_.bytes += kEntryBytes + keyBytes + entry.count * sizeof(Placed);
+        return entry;
+    };
     if (text.size() <= 3) {
         quint64 key = quint64(text.size()) << 48;
         for (std::size_t i = 0; i < text.size(); ++i)
             key |= quint64(text[i]) << (32 - 16 * i);
-        const auto found = preparedShort_.find(key);
-        if (found != preparedShort_.end()) return found->second;
-        if (preparedShort_.size() >= kMaxPrepared) preparedShort_.clear();
-        return preparedShort_.emplace(key, prepare(text)).first->second;
+        return lookUp(current_.shortTexts, older_.shortTexts, key, 0);
     }
-    const auto found = prepared_.find(text);
-    if (found != prepared_.end()) return found->second;
-    if (prepared_.size() >= kMaxPrepared) prepared_.clear();
-    return prepared_.emplace(text, prepare(text)).first->second;
+    return lookUp(current_.longTexts, older_.longTexts, text, text.size() * sizeof(char16_t));
 }
 
-GridView::Prepared GridView::prepare(const std::u16string& text) {
-    Prepared entry{{}, false, {}, {}};
-    QTextLayout layout(shown(text, &entry.control), font(), this);
+quint16 GridView::fontIndex(const QRawFont& font) {
+    const auto found = std::find(fonts_.begin(), fonts_.end(), font);
+    if (found != fonts_.end()) return static_cast<quint16>(found - fonts_.begin());
+    fonts_.push_back(font);
+    return static_cast<quint16>(fonts_.size() - 1);
+}
+
+// One layout for every new text of the paint, a space between each two: shaping and
+// font fallback then cost once a paint rather than once a text. Spaces draw nothing and
+// are left out.
+void GridView::layOut(const Pending& pending) {
+    if (pending.empty()) return;
+    QString all;
+    std::vector<int> starts;
+    starts.reserve(pending.size());
+    for (const auto& [text, entry] : pending) {
+        starts.push_back(static_cast<int>(all.size()));
+        all += shown(*text, &entry->control);
+        all += u' ';
+    }
+    QTextLayout layout(all, font(), this);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
-    const qreal ascent = line.isValid() ? line.ascent() : 0;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        PreparedRun out{run.rawFont(), {}, {}};
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            const QRectF box = out.font.boundingRect(glyphs[i]);
-            if (box.isEmpty()) continue;
-            const QPointF at = positions[i] - QPointF(0, ascent);
-            out.glyphs.push_back(glyphs[i]);
-            out.positions.push_back(at);
-            entry.ink |= box.translated(at);
+    if (!line.isValid()) return;
+    const qreal ascent = line.ascent();
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        Shaped& entry = *pending[i].second;
+        const int start = starts[i];
+        const int length = static_cast<int>(pending[i].first->size());
+        const qreal x0 = line.cursorToX(start);
+        entry.first = static_cast<quint32>(current_.glyphs.size());
+        for (const QGlyphRun& run : layout.glyphRuns(start, length)) {
+            const QRawFont rawFont = run.rawFont();
+            const quint16 index = fontIndex(rawFont);
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype g = 0; g < glyphs.size(); ++g) {
+                if (rawFont.boundingRect(glyphs[g]).isEmpty()) continue;
+                current_.glyphs.push_back({glyphs[g], index,
+                                           static_cast<float>(positions[g].x() - x0),
+                                           static_cast<float>(positions[g].y() - ascent)});
+            }
         }
-        if (!out.glyphs.isEmpty()) entry.runs.push_back(std::move(out));
+        entry.count = static_cast<quint16>(current_.glyphs.size() - entry.first);
+        entry.pending = false;
+        current_.bytes += entry.count * sizeof(Placed);
     }
-    // Room for antialiasing, and whole logical pixels so the image lands on device ones.
-    entry.ink = entry.ink.adjusted(-1, -1, 1, 1).toAlignedRect();
-    return entry;
 }
 
-const QImage& GridView::look(Prepared& cell, bool highlighted, const QColor& pen, qreal ratio) {
-    QImage& image = cell.looks[highlighted ? 1 : 0];
-    if (!image.isNull()) return image;
-    image = QImage((cell.ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setPen(pen);
-    for (const PreparedRun& prepared : cell.runs) {
-        QGlyphRun run;
-        run.setRawFont(prepared.font);
-        run.setGlyphIndexes(prepared.glyphs);
-        run.setPositions(prepared.positions);
-        p.drawGlyphRun(-cell.ink.topLeft(), run);
+void GridView::queue(const Shaped& cell, QPointF origin, int colour) {
+    for (quint32 i = cell.first; i < cell.first + cell.count; ++i) {
+        const Placed& glyph = current_.glyphs[i];
+        auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) {
+            return b.font == glyph.font && b.colour == colour;
+        });
+        if (batch == batches_.end()) batch = batches_.insert(batches_.end(), {glyph.font, colour, {}, {}});
+        batch->glyphs.push_back(glyph.glyph);
+        batch->positions.push_back(origin + QPointF(glyph.x, glyph.y));
     }
-    p.end();
-    // Drawn pixel for pixel in device coordinates, the quickest way Qt blends an image.
-    image.setDevicePixelRatio(1);
-    return image;
+}
+
+void GridView::flush(QPainter& p, const QColor (&colours)[3]) {
+    for (Batch& batch : batches_) {
+        if (batch.glyphs.isEmpty()) continue;
+        {
+            QGlyphRun run;
+            run.setRawFont(fonts_[batch.font]);
+            run.setGlyphIndexes(batch.glyphs);
+            run.setPositions(batch.positions);
+            p.setPen(colours[batch.colour]);
+            p.drawGlyphRun(QPointF(), run);
+        }
+        // Unshared again once the run is gone, so the lists keep their room.
+        batch.glyphs.clear();
+        batch.positions.clear();
+    }
 }
 
 void GridView::paintEvent(QPaintEvent* event) {
     fullRepaintPending_ = false;
     cellRepaintsPending_ = 0;
-    const qreal ratio = devicePixelRatioF();
-    if (ratio != preparedRatio_) {
-        dropPrepared();
-        preparedRatio_ = ratio;
+    if (current_.bytes >= kShapedBudget / 2) {
+        older_ = std::move(current_);
+        current_ = {};
     }
     QPainter p(this);
     const QRect dirty = event->rect();
@@ -296,27 +347,31 @@ void GridView::paintEvent(QPaintEvent* event) {
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
     const qreal columnPx = columnTwips_ / kTwipsPerPixel;
     const qreal baseline = (rowPx + fm.ascent() - fm.descent()) / 2;
-    const QColor text = pal.color(QPalette::Text);
-    const QColor dim = pal.color(QPalette::PlaceholderText);
-    const QColor highlightText = pal.color(QPalette::HighlightedText);
+    const QColor colours[3] = {pal.color(QPalette::Text), pal.color(QPalette::PlaceholderText),
+                               pal.color(QPalette::HighlightedText)};
     const QBrush highlight = pal.highlight();
     const bool everything = dirty.contains(rect());
 
-    // In device pixels from here: images then blend without scaling.
-    p.scale(1 / ratio, 1 / ratio);
-    // In cell order: a highlight covers what the cell before it let run on.
+    cells_.clear();
+    pending_.clear();
     for (int k = 0; k < model_.listCount(); ++k) {
-        if (!everything && !inkRect(k).intersects(dirty)) continue;
+        if (everything || inkRect(k).intersects(dirty))
+            cells_.emplace_back(k, &shaped(model_.text(k), pending_));
+    }
+    layOut(pending_);
+    // In cell order: a highlight covers what the cells before it let run on, so the
+    // glyphs queued so far are drawn before it.
+    for (const auto& [k, cell] : cells_) {
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
         const bool selected = model_.selected(k);
-        if (selected)
-            p.fillRect(QRectF(topLeft * ratio, QSizeF(columnPx, rowPx) * ratio), highlight);
-        Prepared& cell = prepared(model_.text(k));
-        if (cell.runs.empty()) continue;
-        const QColor& pen = selected ? highlightText : cell.control ? dim : text;
-        const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
-        p.drawImage((origin + cell.ink.topLeft()) * ratio, look(cell, selected, pen, ratio));
+        if (selected) {
+            flush(p, colours);
+            p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
+        }
+        queue(*cell, QPointF(topLeft.x() + 2, topLeft.y() + baseline),
+              selected ? 2 : cell->control ? 1 : 0);
     }
+    flush(p, colours);
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {

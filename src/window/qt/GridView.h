@@ -2,12 +2,12 @@
 // Paints a list box model as a grid of fixed cells, column by column, and forwards the
 // mouse to the model. Cell geometry is in twips, shared with the mouse read-out.
 //
-// Painting draws prepared texts: each distinct cell text is laid out once, drawn once
-// per look into an image at the device pixel ratio, and kept until the font, the
-// palette, the ratio or the cell size changes. A change of a few entries repaints
-// those cells alone.
+// Each distinct cell text is laid out once, together with the other new texts of the
+// same paint, and kept under a byte budget. A paint hands Qt the glyphs of all cells of
+// one font and one colour in a single run, so its cost does not depend on what the bytes
+// decode to. A change of a few entries repaints those cells alone.
 
-#include <QImage>
+#include <QGlyphRun>
 #include <QRawFont>
 #include <QWidget>
 
@@ -53,28 +53,47 @@ class GridView : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
-    // The visible glyphs of a cell text in one font, placed from the baseline origin.
-    struct PreparedRun {
-        QRawFont font;
+    // A visible glyph of a cell text, placed from the cell's baseline origin.
+    struct Placed {
+        quint32 glyph;
+        quint16 font; // in fonts_
+        float x, y;
+    };
+    // A cell text laid out: its glyphs are glyphs[first, first + count) of its generation.
+    struct Shaped {
+        quint32 first = 0;
+        quint16 count = 0;
+        bool control = false; // drawn dim
+        bool pending = true;  // laid out at the end of the paint's first pass
+    };
+    // Laid-out texts, the newest in the current generation. A text met again in the
+    // older one moves to the current one; when the current one reaches half the budget,
+    // the older one is dropped. Texts of up to three UTF-16 units (all but the addresses)
+    // sit under a packed key, which is quicker to find than a string.
+    struct Generation {
+        std::unordered_map<quint64, Shaped> shortTexts;
+        std::unordered_map<std::u16string, Shaped> longTexts;
+        std::vector<Placed> glyphs;
+        std::size_t bytes = 0;
+    };
+    // Glyphs waiting to be drawn in one font and one colour.
+    struct Batch {
+        quint16 font;
+        int colour;
         QList<quint32> glyphs;
         QList<QPointF> positions;
-    };
-    // A cell text laid out once, and drawn once per look into an image at the device
-    // pixel ratio: blending an image costs far less than blending glyph masks.
-    struct Prepared {
-        std::vector<PreparedRun> runs;
-        bool control;    // drawn dim
-        QRectF ink;      // around the glyphs, from the baseline origin
-        QImage looks[2]; // plain (or dim), highlighted
     };
 
     void entryChanged(int k, ListBox::Change what);
     // Where cell k's paint can reach: its own rectangle and the overhang of its text.
     QRect inkRect(int k) const;
-    Prepared& prepared(const std::u16string& text);
-    Prepared prepare(const std::u16string& text);
-    const QImage& look(Prepared& cell, bool highlighted, const QColor& pen, qreal ratio);
-    void dropPrepared();
+    using Pending = std::vector<std::pair<const std::u16string*, Shaped*>>;
+    Shaped& shaped(const std::u16string& text, Pending& pending);
+    void layOut(const Pending& pending);
+    quint16 fontIndex(const QRawFont& font);
+    void dropShaped();
+    void queue(const Shaped& cell, QPointF origin, int colour);
+    void flush(QPainter& p, const QColor (&colours)[3]);
     void announce();
     void showToolTip(QMouseEvent* event);
 
@@ -89,11 +108,11 @@ class GridView : public QWidget {
     bool fullRepaintPending_ = false;
     int cellRepaintsPending_ = 0;
 
-    // Cell texts of up to three UTF-16 units (all but the addresses) under a packed key,
-    // which is quicker to find than a string.
-    std::unordered_map<quint64, Prepared> preparedShort_;
-    std::unordered_map<std::u16string, Prepared> prepared_;
-    qreal preparedRatio_ = 0;
+    Generation current_, older_;
+    std::vector<QRawFont> fonts_;
+    std::vector<Batch> batches_;
+    std::vector<std::pair<int, Shaped*>> cells_; // the cells of the paint under way
+    Pending pending_;
 
     // Changes not yet reported to assistive technology, only while one listens.
     std::vector<std::pair<int, ListBox::Change>> unannounced_;
