@@ -145,7 +145,8 @@ class GuiWindowTest : public testing::GuiTest {
                 QCOMPARE(table->selectedCellCount(), grid == hex ? 1 : 98 - 53 + 1);
             }
         }
-        // The scroll bar, repainted only where the thumb was and is, shows a whole paint.
+        // The scroll bar, repainted only where the thumb was and is, shows a whole paint,
+        // and that is what the style paints of such a bar.
         QScrollBar* bar = window->scrollBar();
         auto onScreen = [this, bar] {
             QCoreApplication::processEvents();
@@ -158,6 +159,13 @@ class GuiWindowTest : public testing::GuiTest {
         const QImage moved = onScreen();
         bar->update();
         QCOMPARE(moved, onScreen());
+        QScrollBar styled(bar->orientation());
+        styled.setRange(bar->minimum(), bar->maximum());
+        styled.setPageStep(bar->pageStep());
+        styled.setValue(bar->value());
+        styled.resize(bar->size());
+        QCOMPARE(bar->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                 styled.grab().toImage().convertToFormat(QImage::Format_RGB32));
         QCOMPARE_LE(paintDifference(), 160);
         // New colours reach glyphs drawn before.
         QPalette palette = hex->palette();

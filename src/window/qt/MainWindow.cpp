@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -20,9 +22,10 @@
 namespace quillory {
 namespace {
 
-// A page turn moves the thumb alone. Repainting where it was and where it is, rather than
-// the whole bar, spares the style's gradients down the bar's full height, a large part of
-// a page turn's time: at a pixel ratio of 2 Qt hands them to its thread pool and back.
+// A page turn moves the thumb alone. It repaints where the thumb was and where it is, and
+// the groove under it, the same on every page, is drawn once and kept: the style draws
+// its edges as lines down the bar's full height, which at a pixel ratio of 2 Qt hands to
+// its thread pool and back whatever the clip, a large part of a page turn's time.
 class PageScrollBar : public QScrollBar {
   public:
     using QScrollBar::QScrollBar;
@@ -30,11 +33,40 @@ class PageScrollBar : public QScrollBar {
   protected:
     void sliderChange(SliderChange change) override {
         if (change != SliderValueChange) return QScrollBar::sliderChange(change);
-        update(QRegion(paintedThumb_) + thumb());
+        update(paintedThumb_ | thumb());
     }
     void paintEvent(QPaintEvent* event) override {
-        QScrollBar::paintEvent(event);
         paintedThumb_ = thumb();
+        // Hovered or pressed parts change their look: the style paints those itself.
+        if (underMouse() || isSliderDown()) return QScrollBar::paintEvent(event);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const qreal ratio = devicePixelRatioF();
+        const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6")
+                                .arg(quintptr(style()))
+                                .arg(width())
+                                .arg(height())
+                                .arg(ratio)
+                                .arg(palette().cacheKey())
+                                .arg(int(option.state));
+        if (key != grooveKey_) {
+            groove_ = QPixmap(size() * ratio);
+            groove_.setDevicePixelRatio(ratio);
+            groove_.fill(Qt::transparent);
+            QPainter p(&groove_);
+            option.subControls = QStyle::SubControls(QStyle::SC_All) &
+                                 ~(QStyle::SC_ScrollBarSlider | QStyle::SC_ScrollBarAddLine |
+                                   QStyle::SC_ScrollBarSubLine);
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &p, this);
+            grooveKey_ = key;
+        }
+        QPainter p(this);
+        p.drawPixmap(0, 0, groove_);
+        // In the style's order: the arrow buttons cover the thumb's ends.
+        option.subControls = QStyle::SC_ScrollBarSlider;
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &p, this);
+        option.subControls = QStyle::SC_ScrollBarAddLine | QStyle::SC_ScrollBarSubLine;
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &p, this);
     }
 
   private:
@@ -47,6 +79,8 @@ class PageScrollBar : public QScrollBar {
             .adjusted(-2, -2, 2, 2);
     }
     QRect paintedThumb_;
+    QPixmap groove_;
+    QString grooveKey_;
 };
 
 QRect pixelRect(const Rect& r) {
