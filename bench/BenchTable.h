@@ -8,10 +8,10 @@
 namespace quillory::bench {
 
 struct Target {
-    std::string name;     // the benchmark
-    std::string baseline; // the benchmark it is compared with; empty for none
-    double maxRatio;      // 0 for no ratio target
-    double maxMillis;     // 0 for no absolute target
+    std::string name;      // the benchmark
+    std::string baseline;  // the benchmark it is compared with; empty for none
+    double maxRatio;       // 0 for no ratio target
+    double maxMillis;      // 0 for no absolute target
     std::string counter{}; // a counter of the benchmark held to a limit, if any
     double maxCounter = 0;
 };

@@ -74,8 +74,7 @@ void printTable(const CollectingReporter& r) {
             const auto c = counters.find(t.counter);
             const double value = c == counters.end() ? -1 : c->second.value;
             char buf[64];
-            std::snprintf(buf, sizeof buf, "%s %.2f <= %g", t.counter.c_str(), value,
-                          t.maxCounter);
+            std::snprintf(buf, sizeof buf, "%s %.2f <= %g", t.counter.c_str(), value, t.maxCounter);
             target = buf;
             met = value >= 0 && value <= t.maxCounter;
         }

@@ -52,7 +52,8 @@ Bytes randomBytes(std::size_t size, std::uint8_t low = 0, std::uint8_t high = 0x
     std::mt19937_64 random(20261208);
     std::uniform_int_distribution<int> byte(low, high);
     Bytes bytes(size);
-    for (auto& b : bytes) b = static_cast<std::uint8_t>(byte(random));
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(byte(random));
     return bytes;
 }
 
@@ -67,7 +68,8 @@ Bytes gbkText(std::size_t size) {
     std::shuffle(ranked.begin(), ranked.end(), random);
     ranked.insert(ranked.begin(), {0xA3AC, 0xA1A3, 0xA1A2, 0xA1B0, 0xA1B1});
     std::vector<double> weight(ranked.size());
-    for (std::size_t r = 0; r < weight.size(); ++r) weight[r] = 1.0 / double(r + 1);
+    for (std::size_t r = 0; r < weight.size(); ++r)
+        weight[r] = 1.0 / double(r + 1);
     std::discrete_distribution<std::size_t> pick(weight.begin(), weight.end());
     Bytes bytes(size);
     for (std::size_t i = 0; i + 1 < size; i += 2) {
@@ -127,13 +129,15 @@ void warmGlyphCaches() {
     for (int lead = 0; lead <= 0xFF; ++lead) {
         all += QString::fromStdU16String(codePage.byteChar(std::uint8_t(lead)));
         for (int trail = 0; lead >= 0x80 && trail <= 0xFF; ++trail)
-            all += QString::fromStdU16String(codePage.pairChar(std::uint8_t(lead), std::uint8_t(trail)));
+            all += QString::fromStdU16String(
+                codePage.pairChar(std::uint8_t(lead), std::uint8_t(trail)));
     }
     QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(qApp->devicePixelRatio());
     QPainter p(&image);
     p.setFont(QFont(QStringLiteral("Times New Roman"), kNormalLayout.listFontPoints));
-    for (qsizetype i = 0; i < all.size(); i += 64) p.drawText(QPointF(0, 32), all.mid(i, 64));
+    for (qsizetype i = 0; i < all.size(); i += 64)
+        p.drawText(QPointF(0, 32), all.mid(i, 64));
 }
 
 QApplication& app() {
@@ -329,9 +333,9 @@ const bool registered = [] {
     const auto add = [](const char* name, auto run) {
         benchmark::RegisterBenchmark(scaled(name).c_str(), run)->Unit(benchmark::kMillisecond);
     };
-    for (const auto& [name, data] : {std::pair{"Random", Data::Random},
-                                     std::pair{"GbkText", Data::GbkText},
-                                     std::pair{"Warm", Data::Warm}}) {
+    for (const auto& [name, data] :
+         {std::pair{"Random", Data::Random}, std::pair{"GbkText", Data::GbkText},
+          std::pair{"Warm", Data::Warm}}) {
         add(("BM_PageTurn_" + std::string(name) + "_Window").c_str(),
             [data = data](benchmark::State& s) { pageTurns(s, data); });
         add(("BM_Plain_" + std::string(name) + "_Window").c_str(),

@@ -7,10 +7,12 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j2 --target quillory_bench
-QT_QPA_PLATFORM=offscreen ./build/release/bench/quillory_bench --benchmark_repetitions=5 \
-  --benchmark_report_aggregates_only=true "$@"
-# The window again at a device pixel ratio of 2, with its own baseline; Qt reads the
+# Five runs of each, interleaved at random so that a slow spell of a shared machine falls
+# on measure and baseline alike; the median stands for each.
+runs=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+  --benchmark_enable_random_interleaving=true)
+QT_QPA_PLATFORM=offscreen ./build/release/bench/quillory_bench "${runs[@]}" "$@"
+# The window again at a device pixel ratio of 2, with its own baselines; Qt reads the
 # scale once, at start-up, hence a second run.
-QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ./build/release/bench/quillory_bench \
-  --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ./build/release/bench/quillory_bench "${runs[@]}" \
   --benchmark_filter='_Window' "$@"

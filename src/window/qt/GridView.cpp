@@ -10,6 +10,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <span>
 
 #include "window/Layout.h"
 #include "window/qt/GridAccessible.h"
@@ -80,10 +81,14 @@ bool listening() {
 // A few cells repaint alone; past this many in one batch the whole grid repaints, which
 // costs less than a region of hundreds of rectangles.
 constexpr int kMaxCellRepaints = 16;
-// What the laid-out texts may take, and what an entry takes besides its glyphs and key:
-// enough for every character of the code page and a few hundred pages of addresses.
-constexpr std::size_t kShapedBudget = 4 << 20;
+// What the laid-out texts of a grid may take, and what an entry takes besides its glyphs
+// and key: room for some 13,000 characters. Laying out one again costs little.
+constexpr std::size_t kShapedBudget = 1 << 20;
 constexpr std::size_t kEntryBytes = 64;
+// What the images of often drawn texts may take in a grid at a pixel ratio of 1: all 256
+// byte values of the hex grid several times over. An image's bytes grow with the square
+// of the ratio, and so does the budget.
+constexpr std::size_t kImageBudget = 1 << 20;
 
 } // namespace
 
@@ -212,6 +217,10 @@ void GridView::dropShaped() {
     older_ = {};
     fonts_.clear();
     batches_.clear();
+    imageBatches_.clear();
+    images_.clear();
+    imageBytes_ = 0;
+    ++imagesEpoch_;
 }
 
 // The text's entry in the current generation: found there, moved up from the older one,
@@ -226,8 +235,7 @@ GridView::Shaped& GridView::shaped(const std::u16string& text, Pending& pending)
         if (old != olderMap.end()) {
             entry = old->second;
             entry.first = static_cast<quint32>(current_.glyphs.size());
-            current_.glyphs.insert(current_.glyphs.end(),
-                                   older_.glyphs.begin() + old->second.first,
+            current_.glyphs.insert(current_.glyphs.end(), older_.glyphs.begin() + old->second.first,
                                    older_.glyphs.begin() + old->second.first + entry.count);
             olderMap.erase(old);
         } else {
@@ -293,25 +301,62 @@ void GridView::layOut(const Pending& pending) {
             }
         }
         entry.count = static_cast<quint16>(current_.glyphs.size() - entry.first);
-        entry.pending = false;
         current_.bytes += entry.count * sizeof(Placed);
     }
 }
 
-void GridView::queue(const Shaped& cell, QPointF origin, int colour) {
+void GridView::queue(const Shaped& cell, QPointF origin, int colour, std::vector<Batch>& batches) {
     for (quint32 i = cell.first; i < cell.first + cell.count; ++i) {
         const Placed& glyph = current_.glyphs[i];
-        auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) {
+        auto batch = std::find_if(batches.begin(), batches.end(), [&](const Batch& b) {
             return b.font == glyph.font && b.colour == colour;
         });
-        if (batch == batches_.end()) batch = batches_.insert(batches_.end(), {glyph.font, colour, {}, {}});
+        if (batch == batches.end())
+            batch = batches.insert(batches.end(), {glyph.font, colour, {}, {}});
         batch->glyphs.push_back(glyph.glyph);
         batch->positions.push_back(origin + QPointF(glyph.x, glyph.y));
     }
 }
 
-void GridView::flush(QPainter& p, const QColor (&colours)[3]) {
-    for (Batch& batch : batches_) {
+// The text's image, made when it is drawn on a second paint running; null while it is
+// not. The images start over when they reach their budget.
+const GridView::Image* GridView::image(Shaped& cell, const QColor& pen, qreal ratio) {
+    const bool drawnLast = cell.lastPaint + 1 == paints_;
+    cell.lastPaint = paints_;
+    if (cell.imageEpoch == imagesEpoch_) return &images_[cell.image];
+    if (!drawnLast || cell.count == 0) return nullptr;
+    QRectF ink;
+    for (quint32 i = cell.first; i < cell.first + cell.count; ++i) {
+        const Placed& glyph = current_.glyphs[i];
+        ink |= fonts_[glyph.font].boundingRect(glyph.glyph).translated(glyph.x, glyph.y);
+    }
+    // Room for antialiasing, and whole logical pixels so the image lands on device ones.
+    ink = ink.adjusted(-1, -1, 1, 1).toAlignedRect();
+    QImage pixels((ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    const std::size_t bytes = static_cast<std::size_t>(pixels.sizeInBytes());
+    if (static_cast<double>(imageBytes_ + bytes) >
+        static_cast<double>(kImageBudget) * ratio * ratio) {
+        images_.clear();
+        imageBytes_ = 0;
+        ++imagesEpoch_;
+    }
+    pixels.setDevicePixelRatio(ratio);
+    pixels.fill(Qt::transparent);
+    QPainter p(&pixels);
+    queue(cell, -ink.topLeft(), 0, imageBatches_);
+    flush(p, std::span<const QColor>(&pen, 1), imageBatches_);
+    p.end();
+    // Drawn pixel for pixel in device coordinates, the quickest way Qt blends an image.
+    pixels.setDevicePixelRatio(1);
+    imageBytes_ += bytes;
+    cell.imageEpoch = imagesEpoch_;
+    cell.image = static_cast<quint32>(images_.size());
+    images_.push_back({std::move(pixels), ink.topLeft()});
+    return &images_.back();
+}
+
+void GridView::flush(QPainter& p, std::span<const QColor> colours, std::vector<Batch>& batches) {
+    for (Batch& batch : batches) {
         if (batch.glyphs.isEmpty()) continue;
         {
             QGlyphRun run;
@@ -334,6 +379,14 @@ void GridView::paintEvent(QPaintEvent* event) {
         older_ = std::move(current_);
         current_ = {};
     }
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != imagesRatio_) {
+        images_.clear();
+        imageBytes_ = 0;
+        ++imagesEpoch_;
+        imagesRatio_ = ratio;
+    }
+    ++paints_;
     QPainter p(this);
     const QRect dirty = event->rect();
     const QPalette& pal = palette();
@@ -354,24 +407,53 @@ void GridView::paintEvent(QPaintEvent* event) {
 
     cells_.clear();
     pending_.clear();
-    for (int k = 0; k < model_.listCount(); ++k) {
-        if (everything || inkRect(k).intersects(dirty))
-            cells_.emplace_back(k, &shaped(model_.text(k), pending_));
+    // Only the cells whose ink can reach the dirty area are tested: a cell's ink runs on
+    // into the next column, and half a row up and down.
+    const int firstColumn = std::max(0, static_cast<int>((dirty.left() - 2) / columnPx) - 1);
+    const int lastColumn = std::min(columns_ - 1, static_cast<int>((dirty.right() + 2) / columnPx));
+    const int firstRow = std::max(0, static_cast<int>(dirty.top() / rowPx) - 1);
+    const int lastRow = std::min(kGridRows - 1, static_cast<int>(dirty.bottom() / rowPx) + 1);
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const int k = column * kGridRows + row;
+            if (k >= model_.listCount()) break;
+            if (everything || inkRect(k).intersects(dirty))
+                cells_.emplace_back(k, &shaped(model_.text(k), pending_));
+        }
     }
     layOut(pending_);
+    // Images are blended in device pixels, glyphs and highlights drawn in logical ones.
+    const QTransform logical = p.worldTransform();
+    const QTransform device = QTransform::fromScale(1 / ratio, 1 / ratio);
+    bool inDevice = false;
+    const auto inLogical = [&] {
+        if (inDevice) p.setWorldTransform(logical);
+        inDevice = false;
+    };
     // In cell order: a highlight covers what the cells before it let run on, so the
     // glyphs queued so far are drawn before it.
     for (const auto& [k, cell] : cells_) {
         const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
+        const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
         const bool selected = model_.selected(k);
         if (selected) {
-            flush(p, colours);
+            inLogical();
+            flush(p, colours, batches_);
             p.fillRect(QRectF(topLeft, QSizeF(columnPx, rowPx)), highlight);
+            queue(*cell, origin, 2, batches_);
+            continue;
         }
-        queue(*cell, QPointF(topLeft.x() + 2, topLeft.y() + baseline),
-              selected ? 2 : cell->control ? 1 : 0);
+        const int colour = cell->control ? 1 : 0;
+        if (const Image* prepared = image(*cell, colours[colour], ratio)) {
+            if (!inDevice) p.setWorldTransform(device);
+            inDevice = true;
+            p.drawImage((origin + prepared->offset) * ratio, prepared->pixels);
+        } else {
+            queue(*cell, origin, colour, batches_);
+        }
     }
-    flush(p, colours);
+    inLogical();
+    flush(p, colours, batches_);
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {

@@ -4,14 +4,18 @@
 //
 // Each distinct cell text is laid out once, together with the other new texts of the
 // same paint, and kept under a byte budget. A paint hands Qt the glyphs of all cells of
-// one font and one colour in a single run, so its cost does not depend on what the bytes
-// decode to. A change of a few entries repaints those cells alone.
+// one font and one colour in a single run, so the first sight of a character costs what
+// drawing it plainly does; a text drawn on two paints running (the hex grid's byte
+// values, a text's common characters) is kept as an image as well, which blends faster.
+// A change of a few entries repaints those cells alone.
 
 #include <QGlyphRun>
+#include <QImage>
 #include <QRawFont>
 #include <QWidget>
 
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -63,8 +67,16 @@ class GridView : public QWidget {
     struct Shaped {
         quint32 first = 0;
         quint16 count = 0;
-        bool control = false; // drawn dim
-        bool pending = true;  // laid out at the end of the paint's first pass
+        bool control = false;   // drawn dim
+        quint32 lastPaint = 0;  // the paint that drew it last
+        quint32 imageEpoch = 0; // its image in images_ is valid while this is imagesEpoch_
+        quint32 image = 0;
+    };
+    // A text drawn on two paints running is drawn from then on as an image, prepared at
+    // the device pixel ratio: Qt blends an image for less than the glyph masks it holds.
+    struct Image {
+        QImage pixels;
+        QPointF offset; // of its top left from the baseline origin
     };
     // Laid-out texts, the newest in the current generation. A text met again in the
     // older one moves to the current one; when the current one reaches half the budget,
@@ -92,8 +104,9 @@ class GridView : public QWidget {
     void layOut(const Pending& pending);
     quint16 fontIndex(const QRawFont& font);
     void dropShaped();
-    void queue(const Shaped& cell, QPointF origin, int colour);
-    void flush(QPainter& p, const QColor (&colours)[3]);
+    void queue(const Shaped& cell, QPointF origin, int colour, std::vector<Batch>& batches);
+    const Image* image(Shaped& cell, const QColor& pen, qreal ratio);
+    void flush(QPainter& p, std::span<const QColor> colours, std::vector<Batch>& batches);
     void announce();
     void showToolTip(QMouseEvent* event);
 
@@ -110,9 +123,15 @@ class GridView : public QWidget {
 
     Generation current_, older_;
     std::vector<QRawFont> fonts_;
-    std::vector<Batch> batches_;
+    std::vector<Batch> batches_;                 // bound for the grid
+    std::vector<Batch> imageBatches_;            // bound for an image
     std::vector<std::pair<int, Shaped*>> cells_; // the cells of the paint under way
     Pending pending_;
+    quint32 paints_ = 1;
+    std::vector<Image> images_;
+    std::size_t imageBytes_ = 0;
+    quint32 imagesEpoch_ = 1;
+    qreal imagesRatio_ = 0;
 
     // Changes not yet reported to assistive technology, only while one listens.
     std::vector<std::pair<int, ListBox::Change>> unannounced_;
