@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
+#include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include <algorithm>
@@ -121,23 +123,38 @@ QApplication& app();
 
 // Qt keeps every glyph it has drawn. Whichever walk ran first would draw the code page's
 // characters into that cache for the later ones, so all of them are drawn plainly once
-// before any walk: "cold" then means new to the editor, and both sides of a ratio meet
-// the same Qt.
-void warmGlyphCaches() {
-    QString all;
-    const CodePage936& codePage = CodePage936::instance();
-    for (int lead = 0; lead <= 0xFF; ++lead) {
-        all += QString::fromStdU16String(codePage.byteChar(std::uint8_t(lead)));
-        for (int trail = 0; lead >= 0x80 && trail <= 0xFF; ++trail)
-            all += QString::fromStdU16String(
-                codePage.pairChar(std::uint8_t(lead), std::uint8_t(trail)));
+// before any walk, on a window of the screen's: "cold" then means new to the editor, and
+// both sides of a ratio meet the same Qt.
+class GlyphWarmer : public QWidget {
+  public:
+    GlyphWarmer() {
+        const CodePage936& codePage = CodePage936::instance();
+        for (int lead = 0; lead <= 0xFF; ++lead) {
+            all_ += QString::fromStdU16String(codePage.byteChar(std::uint8_t(lead)));
+            for (int trail = 0; lead >= 0x80 && trail <= 0xFF; ++trail) {
+                all_ += QString::fromStdU16String(
+                    codePage.pairChar(std::uint8_t(lead), std::uint8_t(trail)));
+            }
+        }
+        setFont(QFont(QStringLiteral("Times New Roman"), kNormalLayout.listFontPoints));
+        resize(64, 64);
     }
-    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(qApp->devicePixelRatio());
-    QPainter p(&image);
-    p.setFont(QFont(QStringLiteral("Times New Roman"), kNormalLayout.listFontPoints));
-    for (qsizetype i = 0; i < all.size(); i += 64)
-        p.drawText(QPointF(0, 32), all.mid(i, 64));
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        for (qsizetype i = 0; i < all_.size(); i += 64)
+            p.drawText(QPointF(0, 32), all_.mid(i, 64));
+    }
+
+  private:
+    QString all_;
+};
+
+void warmGlyphCaches() {
+    GlyphWarmer warmer;
+    warmer.show();
+    warmer.repaint();
 }
 
 QApplication& app() {
@@ -298,6 +315,45 @@ void BM_ToggleCell_Window(benchmark::State& state) {
     session.form.Dirty = kFalse;
 }
 
+// From the next page's key to its pixels on the display server, forward through random
+// bytes: the key takes Qt's window-system path to the menu's shortcut, and a one-pixel
+// read back waits until the server holds the painted page. Under Xvfb with the xcb
+// platform (scripts/bench.sh runs it so); elsewhere there is no server to wait for.
+void BM_KeyToPixels_Xvfb(benchmark::State& state) {
+    warmApp();
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        state.SkipWithError("runs on the xcb platform only");
+        return;
+    }
+    QtPlatform platform;
+    EditorSession session(platform);
+    MainWindow& window = session.window;
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    static int page = 0;
+    startAt(session.form, Data::Random, page);
+    // Qt's glyph cache on X also keys glyphs by where within a pixel they start, which the
+    // warm-up cannot foresee: the first 500 pages fill it, untimed.
+    for (; page < 500; ++page) {
+        session.form.PageNum(1);
+        QApplication::processEvents();
+    }
+    const int first = session.form.CurPage;
+    const QPoint probe = window.chrView()->mapTo(&window, QPoint(4, 4));
+    for (auto _ : state) {
+        QTest::keyClick(&window, Qt::Key_F6);
+        QApplication::processEvents();
+        window.screen()->grabWindow(window.winId(), probe.x(), probe.y(), 1, 1);
+        ++page;
+    }
+    if (session.form.CurPage == first) state.SkipWithError("the key turned no page");
+    session.form.Dirty = kFalse;
+}
+
 // Resident memory of a fresh process after 1,000 page turns through a 16 MiB document, in
 // the window or drawn plainly.
 double residentMiB(const char* data) {
@@ -342,6 +398,7 @@ const bool registered = [] {
             [data = data](benchmark::State& s) { plainPageTurns(s, data); });
     }
     add("BM_ToggleCell_Window", BM_ToggleCell_Window);
+    add("BM_KeyToPixels_Xvfb", BM_KeyToPixels_Xvfb);
     benchmark::RegisterBenchmark(scaled("BM_Resident_Window").c_str(), BM_Resident_Window)
         ->Iterations(1)
         ->Repetitions(1)

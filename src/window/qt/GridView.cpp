@@ -261,8 +261,8 @@ quint16 GridView::fontIndex(const QRawFont& font) {
 }
 
 // One layout for every new text of the paint, a space between each two: shaping and
-// font fallback then cost once a paint rather than once a text. Spaces draw nothing and
-// are left out.
+// font fallback then cost once a paint rather than once a text. A blank text draws
+// nothing and keeps no glyph.
 void GridView::layOut(const Pending& pending) {
     if (pending.empty()) return;
     QString all;
@@ -273,6 +273,10 @@ void GridView::layOut(const Pending& pending) {
         all += shown(*text, &entry->control);
         all += u' ';
     }
+    const auto blank = [&all](int start, int length) {
+        return std::all_of(all.begin() + start, all.begin() + start + length,
+                           [](QChar c) { return c.isSpace(); });
+    };
     QTextLayout layout(all, font(), this);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -288,13 +292,13 @@ void GridView::layOut(const Pending& pending) {
         const int length = static_cast<int>(pending[i].first->size());
         const qreal x0 = line.cursorToX(start);
         entry.first = static_cast<quint32>(current_.glyphs.size());
+        if (blank(start, length)) continue;
         for (const QGlyphRun& run : layout.glyphRuns(start, length)) {
             const QRawFont rawFont = run.rawFont();
             const quint16 index = fontIndex(rawFont);
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             for (qsizetype g = 0; g < glyphs.size(); ++g) {
-                if (rawFont.boundingRect(glyphs[g]).isEmpty()) continue;
                 current_.glyphs.push_back({glyphs[g], index,
                                            static_cast<float>(positions[g].x() - x0),
                                            static_cast<float>(positions[g].y() - ascent)});
@@ -325,13 +329,17 @@ const GridView::Image* GridView::image(Shaped& cell, const QColor& pen, qreal ra
     cell.lastPaint = paints_;
     if (cell.imageEpoch == imagesEpoch_) return &images_[cell.image];
     if (!drawnLast || cell.count == 0) return nullptr;
+    // From the fonts' heights and the glyphs' advances, with room for what a glyph may
+    // reach beyond them: a glyph's own box would make the font engine load it again.
     QRectF ink;
     for (quint32 i = cell.first; i < cell.first + cell.count; ++i) {
         const Placed& glyph = current_.glyphs[i];
-        ink |= fonts_[glyph.font].boundingRect(glyph.glyph).translated(glyph.x, glyph.y);
+        const QRawFont& font = fonts_[glyph.font];
+        const qreal advance = font.advancesForGlyphIndexes(QList<quint32>{glyph.glyph})[0].x();
+        ink |= QRectF(glyph.x, glyph.y - font.ascent(), advance, font.ascent() + font.descent());
     }
-    // Room for antialiasing, and whole logical pixels so the image lands on device ones.
-    ink = ink.adjusted(-1, -1, 1, 1).toAlignedRect();
+    // Whole logical pixels, so that the image lands on device ones.
+    ink = ink.adjusted(-2, -2, 2, 2).toAlignedRect();
     QImage pixels((ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     const std::size_t bytes = static_cast<std::size_t>(pixels.sizeInBytes());
     if (static_cast<double>(imageBytes_ + bytes) >
