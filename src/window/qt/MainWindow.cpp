@@ -157,7 +157,6 @@ MainWindow::MainWindow(Form1& form, QWidget* parent) : QMainWindow(parent), form
     state_->setAccessibleDescription(QStringLiteral("文件字节数、总页数和当前页"));
     form_.StateBar.onChanged = [this] {
         state_->setText(QString::fromStdU16String(form_.StateBar.displayText()));
-        state_->adjustSize();
     };
 
     buildMenus();
@@ -226,10 +225,11 @@ void MainWindow::applyLayout() {
     QFont stateFont = font();
     if (form_.LargeScreen) stateFont.setPointSize(l.stateFontPoints);
     state_->setFont(stateFont);
-    state_->move(twipsToPixels(l.stateLeft), twipsToPixels(l.stateTop));
-    state_->adjustSize();
-
     const QSize client(twipsToPixels(l.clientWidth), twipsToPixels(l.clientHeight));
+    // The whole width: a page turn then changes the text alone, with no new size to find.
+    const QPoint state(twipsToPixels(l.stateLeft), twipsToPixels(l.stateTop));
+    state_->setGeometry(state.x(), state.y(), client.width() - state.x(),
+                        state_->sizeHint().height());
     centralWidget()->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
 }
