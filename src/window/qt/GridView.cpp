@@ -85,10 +85,12 @@ constexpr int kMaxCellRepaints = 16;
 // and key: room for some 13,000 characters. Laying out one again costs little.
 constexpr std::size_t kShapedBudget = 1 << 20;
 constexpr std::size_t kEntryBytes = 64;
-// What the images of often drawn texts may take in a grid at a pixel ratio of 1: all 256
-// byte values of the hex grid several times over. An image's bytes grow with the square
-// of the ratio, and so does the budget.
-constexpr std::size_t kImageBudget = 1 << 20;
+// What the atlas of often drawn texts may take in a grid at a pixel ratio of 1: room for
+// the characters of some 16 pages of GBK text. Its pixels grow with the square of the
+// ratio, and so does the budget. It takes sheets of this many device pixels as it fills.
+constexpr std::size_t kAtlasBudget = 4 << 20;
+constexpr int kSheetWidth = 1024;
+constexpr int kSheetRows = 128;
 
 } // namespace
 
@@ -218,9 +220,8 @@ void GridView::dropShaped() {
     fonts_.clear();
     batches_.clear();
     imageBatches_.clear();
-    images_.clear();
-    imageBytes_ = 0;
-    ++imagesEpoch_;
+    sheets_.clear();
+    atlasRatio_ = 0;
 }
 
 // The text's entry in the current generation: found there, moved up from the older one,
@@ -322,15 +323,10 @@ void GridView::queue(const Shaped& cell, QPointF origin, int colour, std::vector
     }
 }
 
-// The text's image, made when it is drawn on a second paint running; null while it is
-// not. The images start over when they reach their budget.
-const GridView::Image* GridView::image(Shaped& cell, const QColor& pen, qreal ratio) {
-    const bool drawnLast = cell.lastPaint + 1 == paints_;
-    cell.lastPaint = paints_;
-    if (cell.imageEpoch == imagesEpoch_) return &images_[cell.image];
-    if (!drawnLast || cell.count == 0) return nullptr;
-    // From the fonts' heights and the glyphs' advances, with room for what a glyph may
-    // reach beyond them: a glyph's own box would make the font engine load it again.
+// A slot in the atlas for the text, sized from the fonts' heights and the glyphs'
+// advances with room for what a glyph may reach beyond them: a glyph's own box would make
+// the font engine load it again. False when the atlas has no room left.
+bool GridView::place(Shaped& cell, qreal ratio) {
     QRectF ink;
     for (quint32 i = cell.first; i < cell.first + cell.count; ++i) {
         const Placed& glyph = current_.glyphs[i];
@@ -338,29 +334,76 @@ const GridView::Image* GridView::image(Shaped& cell, const QColor& pen, qreal ra
         const qreal advance = font.advancesForGlyphIndexes(QList<quint32>{glyph.glyph})[0].x();
         ink |= QRectF(glyph.x, glyph.y - font.ascent(), advance, font.ascent() + font.descent());
     }
-    // Whole logical pixels, so that the image lands on device ones.
-    ink = ink.adjusted(-2, -2, 2, 2).toAlignedRect();
-    QImage pixels((ink.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    const std::size_t bytes = static_cast<std::size_t>(pixels.sizeInBytes());
-    if (static_cast<double>(imageBytes_ + bytes) >
-        static_cast<double>(kImageBudget) * ratio * ratio) {
-        images_.clear();
-        imageBytes_ = 0;
-        ++imagesEpoch_;
+    // Whole logical pixels, so that the text lands on device ones.
+    const QRect slot = ink.adjusted(-2, -2, 2, 2).toAlignedRect();
+    const QSize sheet(static_cast<int>(kSheetWidth / ratio), static_cast<int>(kSheetRows / ratio));
+    if (shelf_.x() + slot.width() > sheet.width()) {
+        shelf_ = QPoint(0, shelf_.y() + shelfHeight_);
+        shelfHeight_ = 0;
     }
-    pixels.setDevicePixelRatio(ratio);
-    pixels.fill(Qt::transparent);
-    QPainter p(&pixels);
-    queue(cell, -ink.topLeft(), 0, imageBatches_);
-    flush(p, std::span<const QColor>(&pen, 1), imageBatches_);
-    p.end();
-    // Drawn pixel for pixel in device coordinates, the quickest way Qt blends an image.
-    pixels.setDevicePixelRatio(1);
-    imageBytes_ += bytes;
-    cell.imageEpoch = imagesEpoch_;
-    cell.image = static_cast<quint32>(images_.size());
-    images_.push_back({std::move(pixels), ink.topLeft()});
-    return &images_.back();
+    if (shelf_.y() + slot.height() > sheet.height()) {
+        shelf_ = {};
+        ++sheet_;
+    }
+    if (sheet_ == sheets_.size()) {
+        const double bytes = 4.0 * kSheetWidth * kSheetRows * static_cast<double>(sheet_ + 1);
+        if (bytes > static_cast<double>(kAtlasBudget) * ratio * ratio) {
+            atlasFull_ = true;
+            return false;
+        }
+        sheets_.emplace_back(kSheetWidth, kSheetRows, QImage::Format_ARGB32_Premultiplied);
+        sheets_.back().fill(Qt::transparent);
+    }
+    cell.sheet = static_cast<quint16>(sheet_);
+    cell.slot = QRect(shelf_, slot.size());
+    cell.inkOrigin = slot.topLeft();
+    cell.atlasEpoch = atlasEpoch_;
+    shelf_.rx() += slot.width();
+    shelfHeight_ = std::max(shelfHeight_, slot.height());
+    return true;
+}
+
+// Draws into the atlas, in one run a font, colour and sheet, the texts of this paint
+// drawn on a third paint that it does not hold yet. A full atlas starts over here, before
+// any cell of the paint is placed in it.
+void GridView::prepareAtlas(const QColor (&colours)[3], qreal ratio) {
+    if (atlasRatio_ != ratio) {
+        sheets_.clear();
+        atlasRatio_ = ratio;
+        atlasFull_ = true;
+    }
+    if (atlasFull_) {
+        for (QImage& sheet : sheets_)
+            sheet.fill(Qt::transparent);
+        ++atlasEpoch_;
+        sheet_ = 0;
+        shelf_ = {};
+        shelfHeight_ = 0;
+        atlasFull_ = false;
+    }
+    QPainter p;
+    std::size_t painting = 0;
+    const auto paintQueued = [&] {
+        if (!p.isActive()) return;
+        flush(p, colours, imageBatches_);
+        p.end();
+        // Blended pixel for pixel in device coordinates, the quickest way Qt blends an image.
+        sheets_[painting].setDevicePixelRatio(1);
+    };
+    for (const auto& [k, cell] : cells_) {
+        if (cell->atlasEpoch == atlasEpoch_ || cell->paints < 3 || cell->count == 0 ||
+            model_.selected(k))
+            continue;
+        if (!place(*cell, ratio)) break;
+        if (!p.isActive() || cell->sheet != painting) {
+            paintQueued();
+            painting = cell->sheet;
+            sheets_[painting].setDevicePixelRatio(ratio);
+            p.begin(&sheets_[painting]);
+        }
+        queue(*cell, cell->slot.topLeft() - cell->inkOrigin, cell->control ? 1 : 0, imageBatches_);
+    }
+    paintQueued();
 }
 
 void GridView::flush(QPainter& p, std::span<const QColor> colours, std::vector<Batch>& batches) {
@@ -388,12 +431,6 @@ void GridView::paintEvent(QPaintEvent* event) {
         current_ = {};
     }
     const qreal ratio = devicePixelRatioF();
-    if (ratio != imagesRatio_) {
-        images_.clear();
-        imageBytes_ = 0;
-        ++imagesEpoch_;
-        imagesRatio_ = ratio;
-    }
     ++paints_;
     QPainter p(this);
     const QRect dirty = event->rect();
@@ -425,11 +462,15 @@ void GridView::paintEvent(QPaintEvent* event) {
         for (int row = firstRow; row <= lastRow; ++row) {
             const int k = column * kGridRows + row;
             if (k >= model_.listCount()) break;
-            if (everything || inkRect(k).intersects(dirty))
-                cells_.emplace_back(k, &shaped(model_.text(k), pending_));
+            if (!everything && !inkRect(k).intersects(dirty)) continue;
+            Shaped& cell = shaped(model_.text(k), pending_);
+            if (cell.lastPaint != paints_ && cell.paints < 255) ++cell.paints;
+            cell.lastPaint = paints_;
+            cells_.emplace_back(k, &cell);
         }
     }
     layOut(pending_);
+    prepareAtlas(colours, ratio);
     // Images are blended in device pixels, glyphs and highlights drawn in logical ones.
     const QTransform logical = p.worldTransform();
     const QTransform device = QTransform::fromScale(1 / ratio, 1 / ratio);
@@ -452,10 +493,12 @@ void GridView::paintEvent(QPaintEvent* event) {
             continue;
         }
         const int colour = cell->control ? 1 : 0;
-        if (const Image* prepared = image(*cell, colours[colour], ratio)) {
+        if (cell->atlasEpoch == atlasEpoch_) {
             if (!inDevice) p.setWorldTransform(device);
             inDevice = true;
-            p.drawImage((origin + prepared->offset) * ratio, prepared->pixels);
+            const QRectF source(QPointF(cell->slot.topLeft()) * ratio,
+                                QSizeF(cell->slot.size()) * ratio);
+            p.drawImage((origin + cell->inkOrigin) * ratio, sheets_[cell->sheet], source);
         } else {
             queue(*cell, origin, colour, batches_);
         }

@@ -5,8 +5,9 @@
 // Each distinct cell text is laid out once, together with the other new texts of the
 // same paint, and kept under a byte budget. A paint hands Qt the glyphs of all cells of
 // one font and one colour in a single run, so the first sight of a character costs what
-// drawing it plainly does; a text drawn on two paints running (the hex grid's byte
-// values, a text's common characters) is kept as an image as well, which blends faster.
+// drawing it plainly does; a text drawn often (the hex grid's byte values, a text's
+// common characters, the pages one goes back and forth over) is kept in an image as
+// well, which blends faster.
 // A change of a few entries repaints those cells alone.
 
 #include <QGlyphRun>
@@ -14,6 +15,7 @@
 #include <QRawFont>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -67,16 +69,14 @@ class GridView : public QWidget {
     struct Shaped {
         quint32 first = 0;
         quint16 count = 0;
-        bool control = false;   // drawn dim
-        quint32 lastPaint = 0;  // the paint that drew it last
-        quint32 imageEpoch = 0; // its image in images_ is valid while this is imagesEpoch_
-        quint32 image = 0;
-    };
-    // A text drawn on two paints running is drawn from then on as an image, prepared at
-    // the device pixel ratio: Qt blends an image for less than the glyph masks it holds.
-    struct Image {
-        QImage pixels;
-        QPointF offset; // of its top left from the baseline origin
+        bool control = false;  // drawn dim
+        quint32 lastPaint = 0; // the paint that drew it last
+        quint8 paints = 0;     // how many paints drew it, up to 255
+        // Its place in the atlas, in logical pixels, while atlasEpoch is the atlas's.
+        quint32 atlasEpoch = 0;
+        quint16 sheet = 0;
+        QRect slot;
+        QPoint inkOrigin; // the slot's top left from the baseline origin
     };
     // Laid-out texts, the newest in the current generation. A text met again in the
     // older one moves to the current one; when the current one reaches half the budget,
@@ -105,7 +105,8 @@ class GridView : public QWidget {
     quint16 fontIndex(const QRawFont& font);
     void dropShaped();
     void queue(const Shaped& cell, QPointF origin, int colour, std::vector<Batch>& batches);
-    const Image* image(Shaped& cell, const QColor& pen, qreal ratio);
+    void prepareAtlas(const QColor (&colours)[3], qreal ratio);
+    bool place(Shaped& cell, qreal ratio);
     void flush(QPainter& p, std::span<const QColor> colours, std::vector<Batch>& batches);
     void announce();
     void showToolTip(QMouseEvent* event);
@@ -128,10 +129,16 @@ class GridView : public QWidget {
     std::vector<std::pair<int, Shaped*>> cells_; // the cells of the paint under way
     Pending pending_;
     quint32 paints_ = 1;
-    std::vector<Image> images_;
-    std::size_t imageBytes_ = 0;
-    quint32 imagesEpoch_ = 1;
-    qreal imagesRatio_ = 0;
+    // Texts drawn on a third paint are drawn once more into one image at the device pixel
+    // ratio, and blended from there: Qt blends an image for less than the glyph masks it
+    // holds. The atlas is filled shelf by shelf, sheet by sheet, and starts over when full.
+    std::deque<QImage> sheets_; // a deque: a new sheet leaves the one being painted in place
+    qreal atlasRatio_ = 0;
+    quint32 atlasEpoch_ = 1;
+    std::size_t sheet_ = 0; // the sheet being filled
+    QPoint shelf_;          // where on it the next text goes, in logical pixels
+    int shelfHeight_ = 0;
+    bool atlasFull_ = false;
 
     // Changes not yet reported to assistive technology, only while one listens.
     std::vector<std::pair<int, ListBox::Change>> unannounced_;
