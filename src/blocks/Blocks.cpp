@@ -93,7 +93,9 @@ void Form1::Insert(int Index) {
         Renovate();
         return;
     }
-    const std::int32_t r = Index == 1 ? Numeric(3, 0) : Character(3, Index, 0);
+    const std::int32_t r = Index == 1
+                               ? Numeric(kInsertReply, 0)
+                               : Character(kInsertReply, Index == 2 ? kAnsiText : kUnicodeText, 0);
     if (r < 0) {
         Renovate();
         return;

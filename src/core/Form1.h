@@ -23,6 +23,18 @@ constexpr Flag kTrue = -1;
 constexpr Flag kFalse = 0;
 constexpr std::int32_t kNone = -2;
 
+// What a prompt for bytes (Numeric) or for characters (Character) asks for: its caption,
+// whether the reply's length is held to a limit, and which prompt text keeps the reply.
+enum PromptFor : std::int32_t {
+    kReplacementReply = 0, // the bytes a replace puts in, held to the marked length
+    kFindReply = 1,        // what a find looks for; kept in FindText, the rest in SwapText
+    kReplaceReply = 2,     // what a replace looks for, held to the marked length
+    kInsertReply = 3,      // what an insert puts in
+    kCaptionSetReply = 4,  // the caller has set the caption
+};
+// How Character turns the reply into bytes: the code page, or UTF-16 little-endian.
+enum CharacterCode : std::int32_t { kAnsiText = 2, kUnicodeText = 3 };
+
 constexpr std::int32_t kPageSize = 512;
 // 32768 pages: the page scroll bar's range and the address column's six hex digits.
 constexpr std::int64_t kMaxDocument = 16 * 1024 * 1024;
@@ -47,38 +59,44 @@ class Form1 {
 
     // Document, length and pages.
     Bytes FileBytes;
-    std::int32_t LastOffset = 0;
-    std::int32_t LastPage = 0;
-    std::int32_t TailCount = 0;
-    std::int32_t CurPage = 0;
-    std::int32_t PageStart = 0;
+    std::int32_t LastOffset = 0; // offset of the last byte (length - 1); Fcount takes the length
+    std::int32_t LastPage = 0;   // index of the last page (0-based)
+    std::int32_t TailCount = 0;  // bytes on the last page when it is not full, else 0
+    std::int32_t CurPage = 0;    // index of the page shown
+    std::int32_t PageStart = 0;  // offset of the page shown: kPageSize * CurPage
     // As the file system has it: see files/Names.h.
     std::u16string FileName;
     // The file as this editor last read or wrote it, so that a save notices what another
     // program wrote there since.
     std::u16string stampedName;
     FileStamp diskStamp;
-    Flag Dirty = kFalse;
-    Flag LengthChanged = kFalse;
+    Flag Dirty = kFalse;         // the document differs from its file
+    Flag LengthChanged = kFalse; // the next Fcount also moves the page into range and repaints
 
-    // Selection and highlight.
-    std::int32_t SelStart = 0;
+    // Selection and highlight. In-page offsets; kNone where there is none.
+    std::int32_t SelStart = 0; // first marked byte
+    // Marked bytes - 1 (0: one byte); -1 while a double-click range waits for its second
+    // click, and then "up to the end of the document" for copy and cut.
     std::int32_t SelSpan = 0;
-    std::int32_t PickCount = 0;
-    std::int32_t FirstPick = 0;
-    Flag Selecting = kFalse;
+    std::int32_t PickCount = 0; // double clicks of the range under way: 0, 1 or 2 (complete)
+    std::int32_t FirstPick = 0; // the lower end of that range
+    Flag Selecting = kFalse;    // the editor marks cells itself: their clicks keep the span
 
     // Records that find, replace, cut and insert leave for later commands.
-    Bytes InputBytes;
-    Bytes BlockBytes;
+    Bytes InputBytes; // the bytes of the last prompt's reply
+    Bytes BlockBytes; // the working block: marked, found, copied or cut bytes
+    // Length - 1 of the last find's pattern or prompt reply; after a copy or cut, the
+    // number of bytes it took (0: all to the end). kNone for none.
     std::int32_t FindLast = 0;
+    // While a replace-next sequence is open (not kNone): the in-page offset it continues
+    // from.
     std::int32_t SwapFrom = 0;
-    std::int32_t SwapLen = 0;
+    std::int32_t SwapLen = 0; // length - 1 of the pattern that replace looks for
     // The cut and insert records hold absolute offsets, so that undo and delete-next
-    // act on the bytes concerned whatever page is shown.
+    // act on the bytes concerned whatever page is shown; kNone for none.
     std::int32_t CutAt = 0;
     std::int32_t InsertAt = 0;
-    std::int32_t UndoSpan = 0;
+    std::int32_t UndoSpan = 0; // length - 1 of the recorded insert, which undo cuts again
     // The bytes of the recorded cut, kept apart from the working block, which a later
     // copy or count may replace while the cut can still be undone or repeated.
     Bytes cutBytes;
@@ -89,15 +107,16 @@ class Form1 {
     std::u16string swapShown;
     std::int32_t swapNextAt = kNone;
 
-    // Prompt texts.
+    // Prompt texts: the last reply, and the last find and replace texts.
     std::u16string InputText;
     std::u16string FindText;
     std::u16string SwapText;
 
     // View.
-    Flag LargeScreen = kFalse;
-    Flag FlipPending = kFalse;
-    Flag CharPhase = kFalse;
+    Flag LargeScreen = kFalse; // the large layout, for wide screens
+    Flag FlipPending = kFalse; // the next ShowPage pairs the page's bytes the other way
+    Flag CharPhase = kFalse;   // pairing starts at the page's second byte
+    // Where each in-page offset sits in the grids, and back: the grids run column by column.
     std::array<std::int16_t, kPageSize> OffsetToCell{};
     std::array<std::int16_t, kPageSize> CellToOffset{};
 
@@ -140,6 +159,7 @@ class Form1 {
     void ChrBox_Click();
     void NumberBox_DblClick();
     void ChrBox_DblClick();
+    // A double click on a cell: the first marks the start of a range, the second its end.
     void Subroutine(int cell);
     void NumberBox_MouseMove(int buttons, int shift, float x, float y);
     void ChrBox_MouseMove(int buttons, int shift, float x, float y);
@@ -150,6 +170,9 @@ class Form1 {
     std::u16string offsetText(std::int32_t inPage) const;
     // Cell `cell` of AddressBox, NumberBox or ChrBox as a screen reader reads it.
     CellReading cellReading(const ListBox& grid, int cell) const;
+    // Ask for bytes as hex digits, or as characters (iType: CharacterCode) into InputBytes,
+    // for the use cType (PromptFor), at most iLen + 1 of them where it limits; returns
+    // their number - 1, or kNone for no reply.
     std::int32_t Numeric(std::int32_t cType, std::int32_t iLen);
     std::int32_t Character(std::int32_t cType, std::int32_t iType, std::int32_t iLen);
 

@@ -26,18 +26,19 @@ void ask(Form1& f, const std::u16string& label) {
 
 std::int32_t Form1::Numeric(std::int32_t cType, std::int32_t iLen) {
     std::u16string limit;
-    if (iLen >= 0 && cType < 3) limit = u"(不超过 " + decText(std::int64_t{iLen} + 1) + u"个数字)";
+    if (iLen >= 0 && cType < kInsertReply)
+        limit = u"(不超过 " + decText(std::int64_t{iLen} + 1) + u"个数字)";
     switch (cType) {
-    case 0:
+    case kReplacementReply:
         Dialog2.Caption = u"输入用于替换的数字(串)";
         break;
-    case 1:
+    case kFindReply:
         Dialog2.Caption = u"Lookup";
         break;
-    case 2:
+    case kReplaceReply:
         Dialog2.Caption = u"Swap";
         break;
-    case 3:
+    case kInsertReply:
         Dialog2.Caption = u"插入";
         break;
     default:
@@ -80,7 +81,7 @@ std::int32_t Form1::Numeric(std::int32_t cType, std::int32_t iLen) {
             continue;
         }
         const std::int64_t m = static_cast<std::int64_t>(digits.size() / 2) - 1;
-        if (cType < 3 && ((iLen >= 0 && m > iLen) || m > std::int64_t{LastOffset} - 1)) {
+        if (cType < kInsertReply && ((iLen >= 0 && m > iLen) || m > std::int64_t{LastOffset} - 1)) {
             MsgBox(u"数字长度超界，请更改");
             continue;
         }
@@ -89,24 +90,25 @@ std::int32_t Form1::Numeric(std::int32_t cType, std::int32_t iLen) {
         for (std::size_t k = 0; k < InputBytes.size(); ++k)
             InputBytes[k] = static_cast<std::uint8_t>(hexValue(digits[2 * k]) << 4 |
                                                       hexValue(digits[2 * k + 1]));
-        (cType == 1 ? FindText : SwapText) = InputText;
+        (cType == kFindReply ? FindText : SwapText) = InputText;
         return static_cast<std::int32_t>(m);
     }
 }
 
 std::int32_t Form1::Character(std::int32_t cType, std::int32_t iType, std::int32_t iLen) {
-    const bool ansi = iType == 2;
+    const bool ansi = iType == kAnsiText;
     const std::u16string kind = ansi ? u"Ansi Character" : u"Unicode Character";
     std::u16string limit;
-    if (cType == 2 && iLen >= 0) limit = u"(不超过 " + decText(std::int64_t{iLen} + 1) + u" 字节)";
+    if (cType == kReplaceReply && iLen >= 0)
+        limit = u"(不超过 " + decText(std::int64_t{iLen} + 1) + u" 字节)";
     switch (cType) {
-    case 1:
+    case kFindReply:
         Dialog2.Caption = u"Lookup " + kind;
         break;
-    case 2:
+    case kReplaceReply:
         Dialog2.Caption = u"Swap " + kind;
         break;
-    case 3:
+    case kInsertReply:
         Dialog2.Caption = u"插入 " + kind;
         break;
     default:
@@ -136,13 +138,14 @@ std::int32_t Form1::Character(std::int32_t cType, std::int32_t iType, std::int32
             }
         }
         const std::int64_t n = static_cast<std::int64_t>(bytes.size());
-        if (cType == 2 && ((iLen >= 0 && n - 1 > iLen) || n - 1 > std::int64_t{LastOffset} - 1)) {
+        if (cType == kReplaceReply &&
+            ((iLen >= 0 && n - 1 > iLen) || n - 1 > std::int64_t{LastOffset} - 1)) {
             MsgBox(u"字符长度超界，请更改");
             continue;
         }
 
         InputBytes = std::move(bytes);
-        (cType == 1 ? FindText : SwapText) = InputText;
+        (cType == kFindReply ? FindText : SwapText) = InputText;
         return static_cast<std::int32_t>(n - 1);
     }
 }

@@ -12,7 +12,8 @@ void Form1::Hunt(int Index) {
     Renovate();
 
     // A search never takes the length rule, so the 0 passed as the character limit is inert.
-    FindLast = Index == 1 ? Numeric(1, -1) : Character(1, Index == 2 ? 2 : 3, 0);
+    FindLast = Index == 1 ? Numeric(kFindReply, -1)
+                          : Character(kFindReply, Index == 2 ? kAnsiText : kUnicodeText, 0);
     if (FindLast < 0) {
         FindLast = kNone;
         Renovate();

@@ -32,7 +32,9 @@ void Form1::Swap(int Index) {
     if (SelSpan == kNone && FindLast >= 0) SelSpan = FindLast;
     if (SelSpan == 0) BlockBytes.assign(1, FileBytes[S]);
 
-    FindLast = Index == 1 ? Numeric(2, SelSpan) : Character(2, Index == 2 ? 2 : 3, SelSpan);
+    FindLast = Index == 1
+                   ? Numeric(kReplaceReply, SelSpan)
+                   : Character(kReplaceReply, Index == 2 ? kAnsiText : kUnicodeText, SelSpan);
     if (FindLast < 0) {
         FindLast = kNone;
         Renovate();
@@ -85,7 +87,7 @@ void Form1::SwapCake(int Index) {
     }
 
     if (Index == 0) {
-        FindLast = Numeric(0, SelSpan);
+        FindLast = Numeric(kReplacementReply, SelSpan);
         if (FindLast < 0) {
             FindLast = kNone;
             Renovate();
@@ -99,7 +101,7 @@ void Form1::SwapCake(int Index) {
         }
     } else {
         Dialog2.Caption = u"输入块内将被替换的数字";
-        FindLast = Numeric(4, -1);
+        FindLast = Numeric(kCaptionSetReply, -1);
         if (FindLast < 0) {
             Dialog2.Caption.clear();
             FindLast = kNone;
@@ -108,7 +110,7 @@ void Form1::SwapCake(int Index) {
         }
         const std::uint8_t X = InputBytes[0];
         Dialog2.Caption = u"输入用于替换的数字";
-        FindLast = Numeric(4, -1);
+        FindLast = Numeric(kCaptionSetReply, -1);
         Dialog2.Caption.clear();
         if (FindLast < 0) {
             FindLast = kNone;
