@@ -27,12 +27,12 @@
 #include <string>
 
 #include "BenchTable.h"
+#include "app/qt/EditorSession.h"
 #include "core/Form1.h"
 #include "platform/CodePage936.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/FakePlatform.h"
 #include "window/Layout.h"
-#include "window/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 #include "window/qt/MainWindow.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "window/qt/EditorSession.h"
+#include "app/qt/EditorSession.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

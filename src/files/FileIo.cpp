@@ -163,12 +163,13 @@ bool reserve(int fd, std::size_t size) {
     return rc == 0;
 }
 
-// Reads exactly size bytes from offset on, across short reads and interruptions. A
-// file that ends early was shortened under us: EIO.
-bool readAllAt(int fd, std::uint8_t* data, std::size_t size, std::int64_t offset) {
+// Moves exactly size bytes with `step(done)`, which moves some of what is left and returns
+// how many, across short transfers and interruptions. A transfer that moves nothing met
+// a file that ended early, shortened under us: EIO.
+template <typename Step> bool transferAll(std::size_t size, Step step) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(fd, data + done, size - done, offset + std::int64_t(done));
+        const ssize_t n = step(done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -180,6 +181,17 @@ bool readAllAt(int fd, std::uint8_t* data, std::size_t size, std::int64_t offset
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool readAllAt(int fd, std::uint8_t* data, std::size_t size, std::int64_t offset) {
+    return transferAll(size, [&](std::size_t done) {
+        return ::pread(fd, data + done, size - done, offset + std::int64_t(done));
+    });
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    return transferAll(size,
+                       [&](std::size_t done) { return ::write(fd, data + done, size - done); });
 }
 
 bool copyFile(int from, int to, std::int64_t length) {
@@ -369,23 +381,6 @@ std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLeng
     if (!readAllAt(file.get(), bytes.data(), length, 0)) return std::nullopt;
     if (stamp) *stamp = stampFrom(st);
     return bytes;
-}
-
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {

@@ -45,8 +45,4 @@ std::optional<Bytes> readWholeFile(const std::string& path, std::int64_t maxLeng
 // errno set on failure, and the file is then as it was.
 bool writeWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 
-// Writes all of data at fd's position across short writes and interruptions; false
-// with errno set at the first error.
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size);
-
 } // namespace quillory

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "window/qt/EditorSession.h"
+#include "app/qt/EditorSession.h"
 #include "window/qt/GridView.h"
 
 namespace quillory::testing {

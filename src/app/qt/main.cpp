@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "window/qt/EditorSession.h"
+#include "app/qt/EditorSession.h"
 
 int main(int argc, char* argv[]) {
     // The program reads no command line, Qt's own options included: only its name goes on.
