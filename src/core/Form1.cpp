@@ -12,8 +12,7 @@ namespace {
 struct CellTexts {
     std::array<std::u16string, 256> hex;    // "00".."FF"
     std::array<std::u16string, 256> single; // character of a byte shown alone, then a space
-    CellTexts() {
-        const CodePage936& cp = CodePage936::instance();
+    explicit CellTexts(const CodePage936& cp) {
         for (int b = 0; b < 256; ++b) {
             hex[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
             single[b] = cp.byteChar(static_cast<std::uint8_t>(b)) + u" ";
@@ -21,8 +20,8 @@ struct CellTexts {
     }
 };
 
-const CellTexts& cellTexts() {
-    static const CellTexts texts;
+const CellTexts& cellTexts(const CodePage936& cp) {
+    static const CellTexts texts(cp);
     return texts;
 }
 
@@ -63,8 +62,8 @@ void Form1::setCaption(const std::u16string& text) {
 }
 
 void Form1::ShowPage() {
-    const CellTexts& texts = cellTexts();
-    const CodePage936& cp = CodePage936::instance();
+    const CodePage936& cp = platform.codePage();
+    const CellTexts& texts = cellTexts(cp);
     int last = 511;
     int first = 0;
 
