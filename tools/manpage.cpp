@@ -30,9 +30,7 @@ std::string keysSection() {
     for (const MenuCommand& command : menuCommands()) {
         const MenuItem& item = *command.item;
         const std::string caption = utf8(item.caption);
-        std::string where;
-        for (const std::string& p : command.path)
-            where += (where.empty() ? "" : " > ") + p;
+        std::string where = command.pathText(" > ");
         if (where.empty()) where = "Menu bar";
         if (where != heading) {
             text += ".SS \"" + roff(where) + "\"\n";

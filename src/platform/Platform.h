@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Bytes.h"
+#include "platform/Twips.h"
 
 namespace quillory {
 
@@ -55,9 +56,6 @@ struct Form2 {
 };
 
 inline const std::u16string kAppTitle = u"Quillory";
-
-// Lengths on screen are in twips, 1/1440 inch: 15 to a pixel at 96 dots per inch.
-constexpr double kTwipsPerPixel = 15.0;
 
 class Platform {
   public:

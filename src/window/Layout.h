@@ -3,7 +3,7 @@
 // painter and the mouse read-out both take the grid cells from here, so the tooltip
 // always names the cell under the pointer.
 
-#include "platform/Platform.h"
+#include "platform/Twips.h"
 
 namespace quillory {
 

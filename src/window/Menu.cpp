@@ -58,6 +58,11 @@ const std::vector<MenuItem>& menuTree() {
     return items;
 }
 
+bool holdsEntries(std::size_t i) {
+    const std::vector<MenuItem>& items = menuTree();
+    return i + 1 < items.size() && items[i + 1].level > items[i].level;
+}
+
 std::vector<MenuCommand> menuCommands() {
     std::vector<MenuCommand> commands;
     const std::vector<MenuItem>& items = menuTree();
@@ -65,8 +70,7 @@ std::vector<MenuCommand> menuCommands() {
     for (std::size_t i = 0; i < items.size(); ++i) {
         const MenuItem& item = items[i];
         path.resize(static_cast<std::size_t>(item.level - 1));
-        const bool hasChildren = i + 1 < items.size() && items[i + 1].level > item.level;
-        if (hasChildren)
+        if (holdsEntries(i))
             path.push_back(utf8(item.caption));
         else if (item.caption != u"-")
             commands.push_back({path, &item});
@@ -74,17 +78,11 @@ std::vector<MenuCommand> menuCommands() {
     return commands;
 }
 
-std::string keyTableMarkdown() {
-    std::string table = "| 菜单 Menu | 命令 Command | 键 Key | What it does |\n|---|---|---|---|\n";
-    for (const MenuCommand& command : menuCommands()) {
-        std::string where;
-        for (const std::string& p : command.path)
-            where += (where.empty() ? "" : " › ") + p;
-        const std::string key = shortcutText(command.item->shortcut);
-        table += "| " + (where.empty() ? "—" : where) + " | " + utf8(command.item->caption) +
-                 " | " + (key.empty() ? "—" : key) + " | " + command.item->english + " |\n";
-    }
-    return table;
+std::string MenuCommand::pathText(const std::string& separator) const {
+    std::string text;
+    for (const std::string& menu : path)
+        text += (text.empty() ? "" : separator) + menu;
+    return text;
 }
 
 std::string shortcutText(const Shortcut& s) {

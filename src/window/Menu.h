@@ -26,19 +26,20 @@ struct MenuItem {
 };
 
 const std::vector<MenuItem>& menuTree();
+// Whether entry i of the menu tree is a menu that holds entries: the next sits deeper.
+bool holdsEntries(std::size_t i);
 
 // A command of the menu tree with the captions (UTF-8) of the menus above it.
 struct MenuCommand {
     std::vector<std::string> path;
     const MenuItem* item;
+    // The menus above it, outermost first, joined by `separator`; empty on the menu bar.
+    std::string pathText(const std::string& separator) const;
 };
 // The commands in menu order; menus that hold entries and separators are left out.
 std::vector<MenuCommand> menuCommands();
 
 // "Ctrl+Shift+F1" and the like; empty for no shortcut.
 std::string shortcutText(const Shortcut& shortcut);
-
-// The user guide's key table, generated from the menu table so the two cannot drift.
-std::string keyTableMarkdown();
 
 } // namespace quillory

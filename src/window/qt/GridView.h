@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/Controls.h"
+#include "window/Layout.h"
 
 namespace quillory {
 
@@ -113,8 +114,8 @@ class GridView : public QWidget {
 
     ListBox& model_;
     int columns_;
-    int rowTwips_ = 225;
-    int columnTwips_ = 344;
+    int rowTwips_ = kNormalLayout.rowHeight;
+    int columnTwips_ = kNormalLayout.hexCellWidth;
     bool interactive_ = true;
     std::function<CellReading(int)> reader_;
 

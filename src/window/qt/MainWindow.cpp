@@ -168,14 +168,13 @@ void MainWindow::buildMenus() {
     const std::vector<MenuItem>& items = menuTree();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const MenuItem& item = items[i];
-        const bool hasChildren = i + 1 < items.size() && items[i + 1].level > item.level;
         const QString caption = QString::fromStdU16String(item.caption);
         if (item.caption == u"-") {
             QAction* sep = parents[item.level - 1]->addSeparator();
             sep->setObjectName(objectNameOf(item));
             continue;
         }
-        if (hasChildren) {
+        if (holdsEntries(i)) {
             QMenu* menu = item.level == 1 ? menuBar()->addMenu(caption)
                                           : parents[item.level - 1]->addMenu(caption);
             menu->setObjectName(objectNameOf(item));
