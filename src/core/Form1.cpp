@@ -25,8 +25,6 @@ const CellTexts& cellTexts(const CodePage936& cp) {
     return texts;
 }
 
-const std::u16string kBlankHex = u"00";
-const std::u16string kBlankChr = u". ";
 const std::u16string kPairTail = u"  ";
 
 } // namespace
@@ -103,6 +101,10 @@ void Form1::ShowPage() {
         }
     }
 
+    showStatus();
+}
+
+void Form1::showStatus() {
     const std::int64_t length = static_cast<std::int64_t>(LastOffset) + 1;
     StateBar.setCaption(u"文件字节:" + groupedText(length) + u"( &&H" +
                         hexText(static_cast<std::uint32_t>(length)) + u") 总页数:" +

@@ -36,6 +36,9 @@ enum PromptFor : std::int32_t {
 enum CharacterCode : std::int32_t { kAnsiText = 2, kUnicodeText = 3 };
 
 constexpr std::int32_t kPageSize = 512;
+// What the grids show where there is no byte: past the end of the document.
+inline const std::u16string kBlankHex = u"00";
+inline const std::u16string kBlankChr = u". ";
 // 32768 pages: the page scroll bar's range and the address column's six hex digits.
 constexpr std::int64_t kMaxDocument = 16 * 1024 * 1024;
 
@@ -122,6 +125,8 @@ class Form1 {
 
     // --- core: page view, refresh, navigation, recount ---
     void ShowPage();
+    // The status line: the document's length, its pages and the page shown.
+    void showStatus();
     void Renovate();
     // Recount after a change of length; LastOffset holds the new length on entry.
     void Fcount();

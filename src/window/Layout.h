@@ -15,6 +15,18 @@ constexpr int twipsToPixels(int twips) {
 constexpr int kGridRows = 32;
 constexpr int kGridColumns = 16;
 
+// The grids fill column by column: cell k sits in row k % kGridRows of column
+// k / kGridRows, while a page's offsets run row by row, kGridColumns to a row.
+constexpr int cellIndex(int row, int column) {
+    return column * kGridRows + row;
+}
+constexpr int cellRow(int k) {
+    return k % kGridRows;
+}
+constexpr int cellColumn(int k) {
+    return k / kGridRows;
+}
+
 struct Rect {
     int left, top, width, height;
 };

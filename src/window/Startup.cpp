@@ -19,10 +19,11 @@ bool Form1::Form_Load() {
     Dialog2.Large = LargeScreen != 0;
     Dialog2.Loaded = true;
 
-    for (int r = 0; r < 32; ++r) {
-        for (int c = 0; c < 16; ++c) {
-            OffsetToCell[16 * r + c] = static_cast<std::int16_t>(32 * c + r);
-            CellToOffset[32 * c + r] = static_cast<std::int16_t>(16 * r + c);
+    for (int r = 0; r < kGridRows; ++r) {
+        for (int c = 0; c < kGridColumns; ++c) {
+            const int offset = kGridColumns * r + c;
+            OffsetToCell[offset] = static_cast<std::int16_t>(cellIndex(r, c));
+            CellToOffset[cellIndex(r, c)] = static_cast<std::int16_t>(offset);
         }
     }
     Fnew();
@@ -35,7 +36,7 @@ void Form1::Fnew() {
     FileBytes.assign(kPageSize, 0);
     Dirty = kFalse;
     CutAt = InsertAt = SwapFrom = SelStart = SelSpan = FindLast = kNone;
-    LastOffset = 511;
+    LastOffset = kPageSize - 1;
     PageStart = CurPage = LastPage = 0;
     TailCount = 0;
     FileName.clear();
@@ -47,14 +48,14 @@ void Form1::Fnew() {
     AddressBox.clear();
     NumberBox.clear();
     ChrBox.clear();
-    for (int r = 0; r < 32; ++r)
-        AddressBox.addItem(addressText(16 * r));
-    for (int k = 0; k < 512; ++k)
-        NumberBox.addItem(u"00");
-    for (int k = 0; k < 512; ++k)
-        ChrBox.addItem(u". ");
+    for (int r = 0; r < kGridRows; ++r)
+        AddressBox.addItem(addressText(kGridColumns * r));
+    for (int k = 0; k < kPageSize; ++k)
+        NumberBox.addItem(kBlankHex);
+    for (int k = 0; k < kPageSize; ++k)
+        ChrBox.addItem(kBlankChr);
     setCaption(kAppTitle);
-    StateBar.setCaption(u"文件字节:512( &&H200) 总页数:1 当前页:1");
+    showStatus();
 }
 
 } // namespace quillory

@@ -11,11 +11,6 @@
 namespace quillory {
 namespace {
 
-// Rows and columns as the reader sees them; the grid fills column by column.
-int cellIndex(int row, int column) {
-    return column * kGridRows + row;
-}
-
 class GridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
   public:
     GridCellAccessible(GridView* grid, int row, int column)
@@ -115,7 +110,7 @@ class GridAccessible : public QAccessibleWidget, public QAccessibleTableInterfac
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         const int k = grid()->cellAt(grid()->mapFromGlobal(QPoint(x, y)));
-        return k < 0 ? nullptr : cellAt(k % kGridRows, k / kGridRows);
+        return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
     }
 
     QAccessibleInterface* caption() const override { return nullptr; }

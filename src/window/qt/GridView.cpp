@@ -149,7 +149,7 @@ void GridView::announce() {
     } else {
         for (const auto& [k, what] : unannounced_) {
             if (k >= model_.listCount()) continue;
-            const int child = (k % kGridRows) * columns_ + k / kGridRows;
+            const int child = cellRow(k) * columns_ + cellColumn(k);
             if (what == ListBox::Change::Selection) {
                 QAccessible::State changed;
                 changed.selected = true;
@@ -176,7 +176,7 @@ int GridView::cellAt(QPointF pos) const {
     const int column = static_cast<int>(pos.x() * kTwipsPerPixel / columnTwips_);
     const int row = static_cast<int>(pos.y() * kTwipsPerPixel / rowTwips_);
     if (column >= columns_ || row >= kGridRows) return -1;
-    const int k = column * kGridRows + row;
+    const int k = cellIndex(row, column);
     return k < model_.listCount() ? k : -1;
 }
 
@@ -187,7 +187,7 @@ QPointF GridView::cellCentre(int k) const {
 QRectF GridView::cellRect(int k) const {
     const qreal rowPx = rowTwips_ / kTwipsPerPixel;
     const qreal columnPx = columnTwips_ / kTwipsPerPixel;
-    return {(k / kGridRows) * columnPx, (k % kGridRows) * rowPx, columnPx, rowPx};
+    return {cellColumn(k) * columnPx, cellRow(k) * rowPx, columnPx, rowPx};
 }
 
 // A wide character runs on into the next column, and glyphs may rise or hang a little
@@ -460,7 +460,7 @@ void GridView::paintEvent(QPaintEvent* event) {
     const int lastRow = std::min(kGridRows - 1, static_cast<int>(dirty.bottom() / rowPx) + 1);
     for (int column = firstColumn; column <= lastColumn; ++column) {
         for (int row = firstRow; row <= lastRow; ++row) {
-            const int k = column * kGridRows + row;
+            const int k = cellIndex(row, column);
             if (k >= model_.listCount()) break;
             if (!everything && !inkRect(k).intersects(dirty)) continue;
             Shaped& cell = shaped(model_.text(k), pending_);
@@ -482,7 +482,7 @@ void GridView::paintEvent(QPaintEvent* event) {
     // In cell order: a highlight covers what the cells before it let run on, so the
     // glyphs queued so far are drawn before it.
     for (const auto& [k, cell] : cells_) {
-        const QPointF topLeft((k / kGridRows) * columnPx, (k % kGridRows) * rowPx);
+        const QPointF topLeft(cellColumn(k) * columnPx, cellRow(k) * rowPx);
         const QPointF origin(topLeft.x() + 2, topLeft.y() + baseline);
         const bool selected = model_.selected(k);
         if (selected) {
