@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/Controls.h"
+#include "files/FileStamp.h"
 #include "platform/Bytes.h"
 #include "platform/Platform.h"
 
@@ -130,8 +131,6 @@ class Form1 {
     void Renovate();
     // Recount after a change of length; LastOffset holds the new length on entry.
     void Fcount();
-    // Makes `bytes` the document, recounts its pages and shows the first one.
-    void loadDocument(Bytes bytes);
     void PageNum(int Index);
     void VscrollBar_Change();
     void VscrollBar_Scroll();
@@ -144,6 +143,8 @@ class Form1 {
 
     // --- files: open, save, save as, closing, help ---
     void Fopen();
+    // Makes `bytes` the document, recounts its pages and shows the first one.
+    void loadDocument(Bytes bytes);
     // Files dropped on the window, by name.
     void DropFiles(const std::vector<std::u16string>& names);
     void openFile(const std::u16string& name);

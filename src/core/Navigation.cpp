@@ -122,14 +122,4 @@ void Form1::Fcount() {
     }
 }
 
-void Form1::loadDocument(Bytes bytes) {
-    LastOffset = static_cast<std::int32_t>(bytes.size());
-    FileBytes = std::move(bytes);
-    Fcount();
-    CurPage = 0;
-    PageStart = 0;
-    VscrollBar.setValue(0);
-    ShowPage();
-}
-
 } // namespace quillory

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/FileStamp.h"
 #include "platform/Bytes.h"
-#include "platform/Platform.h"
 
 namespace quillory {
 

@@ -158,4 +158,14 @@ void Form1::Fhelp() {
     MsgBox(platform.codePage().fromGbk(text), Buttons::OK, u"帮助");
 }
 
+void Form1::loadDocument(Bytes bytes) {
+    LastOffset = static_cast<std::int32_t>(bytes.size());
+    FileBytes = std::move(bytes);
+    Fcount();
+    CurPage = 0;
+    PageStart = 0;
+    VscrollBar.setValue(0);
+    ShowPage();
+}
+
 } // namespace quillory

@@ -33,17 +33,6 @@ struct CommonDialog {
     std::u16string FileName; // full path chosen; empty when the dialog was cancelled
 };
 
-// The file a name leads to and the moment its bytes were last written: another
-// program that writes the file, or puts a new file in its place, changes it.
-struct FileStamp {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-};
-
 // State of the prompt dialog. The logic fills Caption, Label1 and Text1; showing it
 // leaves the confirmed text in St51, or the empty text after Cancel or close.
 struct Form2 {
