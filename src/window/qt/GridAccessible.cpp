@@ -1,5 +1,6 @@
 #include "window/qt/GridAccessible.h"
 
+#include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
 
@@ -158,13 +159,79 @@ class GridAccessible : public QAccessibleWidget, public QAccessibleTableInterfac
     mutable std::vector<QAccessible::Id> cells_;
 };
 
-} // namespace
-
+// Installed with QAccessible::installFactory; answers for GridView.
 QAccessibleInterface* gridAccessibleFactory(const QString& className, QObject* object) {
     if (className == QLatin1String(GridView::staticMetaObject.className()) && object &&
         object->isWidgetType())
         return new GridAccessible(static_cast<GridView*>(object));
     return nullptr;
+}
+
+// The platform's bridge reports a reader that starts or stops listening through
+// QAccessible::setActive, which tells the observers.
+class Listening : public QAccessible::ActivationObserver {
+  public:
+    Listening() { QAccessible::installActivationObserver(this); }
+    void accessibilityActiveChanged(bool active) override { active_ = active; }
+    bool active_ = false;
+};
+
+Listening& listening() {
+    // Lives as long as the process: Qt's list of observers keeps a pointer to it.
+    static Listening* const observer = new Listening;
+    return *observer;
+}
+
+// Past this many cells, one change of the whole table.
+constexpr std::size_t kMaxCellReports = 16;
+
+} // namespace
+
+void installGridAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(gridAccessibleFactory);
+        listening();
+        return true;
+    }();
+    (void)installed;
+}
+
+bool accessibilityListening() {
+    return listening().active_ || QAccessible::isActive();
+}
+
+void announceGridChanges(GridView& grid, bool all,
+                         const std::vector<std::pair<int, ListBox::Change>>& cells) {
+    if (all || cells.size() > kMaxCellReports) {
+        QAccessibleTableModelChangeEvent event(&grid,
+                                               all ? QAccessibleTableModelChangeEvent::ModelReset
+                                                   : QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(0);
+        event.setLastRow(kGridRows - 1);
+        event.setFirstColumn(0);
+        event.setLastColumn(grid.columns() - 1);
+        QAccessible::updateAccessibility(&event);
+        return;
+    }
+    for (const auto& [k, what] : cells) {
+        if (k >= grid.model().listCount()) continue;
+        const int child = cellRow(k) * grid.columns() + cellColumn(k);
+        if (what == ListBox::Change::Selection) {
+            QAccessible::State changed;
+            changed.selected = true;
+            QAccessibleStateChangeEvent state(&grid, changed);
+            state.setChild(child);
+            QAccessible::updateAccessibility(&state);
+            QAccessibleEvent event(&grid, grid.model().selected(k) ? QAccessible::SelectionAdd
+                                                                   : QAccessible::SelectionRemove);
+            event.setChild(child);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleEvent event(&grid, QAccessible::NameChanged);
+            event.setChild(child);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 } // namespace quillory

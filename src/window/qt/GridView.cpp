@@ -1,6 +1,5 @@
 #include "window/qt/GridView.h"
 
-#include <QAccessible>
 #include <QGlyphRun>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -63,21 +62,6 @@ QString shown(const std::u16string& text, bool* control = nullptr) {
     return out;
 }
 
-// Whether assistive technology listens. The platform's bridge reports a reader that
-// starts or stops listening through QAccessible::setActive, which tells the observers.
-class Listening : public QAccessible::ActivationObserver {
-  public:
-    Listening() { QAccessible::installActivationObserver(this); }
-    void accessibilityActiveChanged(bool active) override { active_ = active; }
-    bool active_ = false;
-};
-
-bool listening() {
-    // Lives as long as the process: Qt's list of observers keeps a pointer to it.
-    static Listening* const observer = new Listening;
-    return observer->active_ || QAccessible::isActive();
-}
-
 // A few cells repaint alone; past this many in one batch the whole grid repaints, which
 // costs less than a region of hundreds of rectangles.
 constexpr int kMaxCellRepaints = 16;
@@ -96,12 +80,7 @@ constexpr int kSheetRows = 128;
 
 GridView::GridView(ListBox& model, int columns, QWidget* parent)
     : QWidget(parent), model_(model), columns_(columns) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(gridAccessibleFactory);
-        return true;
-    }();
-    (void)factoryInstalled;
-    listening();
+    installGridAccessibility();
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -117,7 +96,7 @@ void GridView::setCellSize(int rowHeightTwips, int columnWidthTwips) {
 }
 
 void GridView::entryChanged(int k, ListBox::Change what) {
-    if (listening()) {
+    if (accessibilityListening()) {
         if (unannounced_.empty() && !announceAll_)
             QMetaObject::invokeMethod(this, &GridView::announce, Qt::QueuedConnection);
         if (k < 0)
@@ -137,36 +116,7 @@ void GridView::entryChanged(int k, ListBox::Change what) {
 // Reported once the editor's command has finished, so that a page turn reaches the
 // reader as one change rather than a thousand.
 void GridView::announce() {
-    if (announceAll_ || unannounced_.size() > static_cast<std::size_t>(kMaxCellRepaints)) {
-        QAccessibleTableModelChangeEvent event(
-            this, announceAll_ ? QAccessibleTableModelChangeEvent::ModelReset
-                               : QAccessibleTableModelChangeEvent::DataChanged);
-        event.setFirstRow(0);
-        event.setLastRow(kGridRows - 1);
-        event.setFirstColumn(0);
-        event.setLastColumn(columns_ - 1);
-        QAccessible::updateAccessibility(&event);
-    } else {
-        for (const auto& [k, what] : unannounced_) {
-            if (k >= model_.listCount()) continue;
-            const int child = cellRow(k) * columns_ + cellColumn(k);
-            if (what == ListBox::Change::Selection) {
-                QAccessible::State changed;
-                changed.selected = true;
-                QAccessibleStateChangeEvent state(this, changed);
-                state.setChild(child);
-                QAccessible::updateAccessibility(&state);
-                QAccessibleEvent event(this, model_.selected(k) ? QAccessible::SelectionAdd
-                                                                : QAccessible::SelectionRemove);
-                event.setChild(child);
-                QAccessible::updateAccessibility(&event);
-            } else {
-                QAccessibleEvent event(this, QAccessible::NameChanged);
-                event.setChild(child);
-                QAccessible::updateAccessibility(&event);
-            }
-        }
-    }
+    announceGridChanges(*this, announceAll_, unannounced_);
     unannounced_.clear();
     announceAll_ = false;
 }
