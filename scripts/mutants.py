@@ -35,7 +35,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 OUT = ROOT / "build" / "mutants"
 TREE = OUT / "tree"
-TARGETS = ["core_tests", "random_test", "gui_window_test", "gui_edit_test"]
+TARGETS = ["scripted_tests", "random_test", "gui_window_test", "gui_edit_test"]
 # Every folder of src/ gets at least this many faults, however few sites it has.
 MIN_PER_FOLDER = 4
 

@@ -1,4 +1,4 @@
-// Start-up, help, the code page and the character code tool.
+// Start-up, and the code page it needs.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace quillory::testing {
 namespace {
 
 // Start-up needs the code page, and takes the large layouts on screens wider than 900 pixels.
-TEST(Window, StartUp) {
+TEST(StartUp, ScreenPicksTheLayout) {
     for (const int pixels : {0, 900, 901}) {
         FakePlatform fake;
         fake.codePageMissing = pixels == 0;
@@ -30,7 +30,7 @@ TEST(Window, StartUp) {
 // character and gives its two bytes back, as does a byte the code page reads alone; a
 // unit becomes at most two bytes, which the text kept of them gives again. A pair the code
 // page cannot read shows as one replacement character.
-TEST(Window, CodePageRoundTrips) {
+TEST(StartUp, CodePageRoundTrips) {
     const CodePage936& cp = CodePage936::instance();
     for (int code = 0; code < 0x10000; ++code) {
         const Bytes pair{std::uint8_t(code >> 8), std::uint8_t(code)}, byte{std::uint8_t(code)};
