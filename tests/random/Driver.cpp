@@ -499,10 +499,14 @@ struct Model {
         if (index == 2) {
             shown.inputBoxes += box(u"请输入页号：", u"选择某一页");
             std::u16string reply = takeFirst(inputs, u"");
-            const auto b = reply.find_first_not_of(u' '), e = reply.find_last_not_of(u' ');
-            const std::string text = b == std::u16string::npos
-                                         ? ""
-                                         : std::string(reply.begin() + b, reply.begin() + e + 1);
+            // The blanks the program trims: spaces, tabs and ideographic spaces.
+            const std::u16string_view blanks = u" \t\u3000";
+            const auto b = reply.find_first_not_of(blanks), e = reply.find_last_not_of(blanks);
+            std::string text;
+            for (std::size_t i = b; b != std::u16string::npos && i <= e; ++i) {
+                if (reply[i] > 0x7F) return;
+                text.push_back(static_cast<char>(reply[i]));
+            }
             if (text.empty() || text.find_first_not_of("-.0123456789") != std::string::npos) return;
             const double x = std::stod(text) - 1;
             if (x < 0 || x > lastPage()) return say(u"无效页号!");
@@ -1003,7 +1007,7 @@ Step makeStep(ChoiceSource& src, Model& m) {
     if (name == "Hunt" || name == "Swap" || name == "SwapCake" || name == "Insert")
         for (std::uint32_t n = 1 + src.below(3); n > 0; --n)
             m.prompts.push_back(promptReply(src, m.doc));
-    static const char16_t* pages[] = {u"", u"-1", u"2.5", u" 2 ", u"1.5", u"abc"};
+    static const char16_t* pages[] = {u"", u"-1", u"2.5", u" 2 ", u"\t2\u3000", u"1.5", u"abc"};
     if (name == "PageNum")
         m.inputs.push_back(src.chance(2)
                                ? dec(src.below(static_cast<std::uint32_t>(m.lastPage() + 3)))
