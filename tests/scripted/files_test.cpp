@@ -124,8 +124,18 @@ TEST(Files, SaveWritesWhereThePathLeadsOrNowhere) {
 // L limited to 1500 bytes, r read-only, ! refused.
 TEST(Files, SaveKeepsWhatTheFileIs) {
     const bool root = ::geteuid() == 0;
-    for (const std::string flags : {"", "h", "x", "F", "FT", "FL!", "r!", "OG", "G"}) {
-        SCOPED_TRACE(flags);
+    const std::pair<const char*, std::string> rows[] = {
+        {"plain file, renamed over", ""},
+        {"hard-linked", "h"},
+        {"with an attribute", "x"},
+        {"folder read-only", "F"},
+        {"folder and temporary folder read-only", "FT"},
+        {"folder read-only, 1500-byte file size limit: refused", "FL!"},
+        {"file read-only: refused", "r!"},
+        {"other owner and group", "OG"},
+        {"other group", "G"}};
+    for (const auto& [row, flags] : rows) {
+        SCOPED_TRACE(row);
         auto has = [&flags](char f) { return flags.find(f) != std::string::npos; };
         if ((has('O') || has('G')) && !root) continue;
         TempFolder dir;
