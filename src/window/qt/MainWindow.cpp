@@ -33,7 +33,7 @@ class PageScrollBar : public QScrollBar {
   protected:
     void sliderChange(SliderChange change) override {
         if (change != SliderValueChange) return QScrollBar::sliderChange(change);
-        update(paintedThumb_ | thumb());
+        update(QRegion(paintedThumb_) + thumb());
     }
     void paintEvent(QPaintEvent* event) override {
         paintedThumb_ = thumb();
