@@ -15,6 +15,15 @@ void writeAt(Bytes& doc, std::int32_t at, const Bytes& data) {
         *out++ = b;
 }
 
+// Whether the marked bytes from absolute offset S lie inside the document; if not, says
+// so and clears the marks.
+bool markedInside(Form1& f, std::int32_t S) {
+    if (S + f.SelSpan <= f.LastOffset) return true;
+    f.MsgBox(u"偏移量超界！");
+    f.Renovate();
+    return false;
+}
+
 } // namespace
 
 void Form1::Swap(int Index) {
@@ -23,11 +32,7 @@ void Form1::Swap(int Index) {
         return;
     }
     const std::int32_t S = PageStart + SelStart;
-    if (S + SelSpan > LastOffset) {
-        MsgBox(u"偏移量超界！");
-        Renovate();
-        return;
-    }
+    if (!markedInside(*this, S)) return;
     // Found data: the pattern that Hunt left is the selection.
     if (SelSpan == kNone && FindLast >= 0) SelSpan = FindLast;
     if (SelSpan == 0) BlockBytes.assign(1, FileBytes[S]);
@@ -80,11 +85,7 @@ void Form1::SwapCake(int Index) {
     const std::int32_t S = PageStart + SelStart;
     // A single click after two double clicks moves the start point but keeps the span,
     // so the block can reach past the end of the last page.
-    if (S + SelSpan > LastOffset) {
-        MsgBox(u"偏移量超界！");
-        Renovate();
-        return;
-    }
+    if (!markedInside(*this, S)) return;
 
     if (Index == 0) {
         FindLast = Numeric(kReplacementReply, SelSpan);
