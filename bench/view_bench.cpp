@@ -119,8 +119,6 @@ void BM_ShowPage_GbkDense(benchmark::State& state) {
 BENCHMARK(BM_ShowPage_GbkDense);
 QUILLORY_TARGET("BM_ShowPage_GbkDense", "", 0, 0.020);
 
-QApplication& app();
-
 // Qt keeps every glyph it has drawn. Whichever walk ran first would draw the code page's
 // characters into that cache for the later ones, so all of them are drawn plainly once
 // before any walk, on a window of the screen's: "cold" then means new to the editor, and

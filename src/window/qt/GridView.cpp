@@ -169,7 +169,7 @@ void GridView::dropShaped() {
     older_ = {};
     fonts_.clear();
     batches_.clear();
-    imageBatches_.clear();
+    atlasBatches_.clear();
     sheets_.clear();
     atlasRatio_ = 0;
 }
@@ -335,7 +335,7 @@ void GridView::prepareAtlas(const QColor (&colours)[3], qreal ratio) {
     std::size_t painting = 0;
     const auto paintQueued = [&] {
         if (!p.isActive()) return;
-        flush(p, colours, imageBatches_);
+        flush(p, colours, atlasBatches_);
         p.end();
         // Blended pixel for pixel in device coordinates, the quickest way Qt blends an image.
         sheets_[painting].setDevicePixelRatio(1);
@@ -351,7 +351,7 @@ void GridView::prepareAtlas(const QColor (&colours)[3], qreal ratio) {
             sheets_[painting].setDevicePixelRatio(ratio);
             p.begin(&sheets_[painting]);
         }
-        queue(*cell, cell->slot.topLeft() - cell->inkOrigin, cell->control ? 1 : 0, imageBatches_);
+        queue(*cell, cell->slot.topLeft() - cell->inkOrigin, cell->control ? 1 : 0, atlasBatches_);
     }
     paintQueued();
 }
@@ -387,7 +387,7 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QPalette& pal = palette();
     // In bands of a few dozen device rows: Qt hands a taller fill to its thread pool,
     // whose start-up costs more than the fill itself on a grid this size.
-    const int band = std::max(1, static_cast<int>(48 / devicePixelRatioF()));
+    const int band = std::max(1, static_cast<int>(48 / ratio));
     for (int y = dirty.top(); y <= dirty.bottom(); y += band)
         p.fillRect(QRect(dirty.left(), y, dirty.width(), std::min(band, dirty.bottom() + 1 - y)),
                    pal.base());

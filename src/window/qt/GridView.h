@@ -126,11 +126,11 @@ class GridView : public QWidget {
     Generation current_, older_;
     std::vector<QRawFont> fonts_;
     std::vector<Batch> batches_;                 // bound for the grid
-    std::vector<Batch> imageBatches_;            // bound for an image
+    std::vector<Batch> atlasBatches_;            // bound for the atlas
     std::vector<std::pair<int, Shaped*>> cells_; // the cells of the paint under way
     Pending pending_;
     quint32 paints_ = 1;
-    // Texts drawn on a third paint are drawn once more into one image at the device pixel
+    // Texts drawn on a third paint are drawn once more into the atlas at the device pixel
     // ratio, and blended from there: Qt blends an image for less than the glyph masks it
     // holds. The atlas is filled shelf by shelf, sheet by sheet, and starts over when full.
     std::deque<QImage> sheets_; // a deque: a new sheet leaves the one being painted in place
