@@ -7,6 +7,7 @@
 
 #include "core/Format.h"
 #include "platform/CodePage936.h"
+#include "window/Layout.h"
 
 namespace quillory {
 namespace {
@@ -35,19 +36,19 @@ const std::u16string kPairTail = u"  ";
 void Form1::ShowPage() {
     const CodePage936& cp = platform.codePage();
     const CellTexts& texts = cellTexts(cp);
-    int last = 511;
+    int last = kPageSize - 1;
     int first = 0;
 
     AddressBox.clear();
     if (CurPage == LastPage && TailCount > 0) {
         last = TailCount - 1;
-        for (int o = TailCount; o <= 511; ++o) {
+        for (int o = TailCount; o < kPageSize; ++o) {
             NumberBox.setText(OffsetToCell[o], kBlankHex);
             ChrBox.setText(OffsetToCell[o], kBlankChr);
         }
     }
-    for (int r = 0; r < 32; ++r)
-        AddressBox.addItem(addressText(PageStart + 16 * r));
+    for (int r = 0; r < kGridRows; ++r)
+        AddressBox.addItem(addressText(PageStart + kGridColumns * r));
     for (int o = 0; o <= last; ++o)
         NumberBox.setText(OffsetToCell[o], texts.hex[FileBytes[PageStart + o]]);
 
@@ -63,7 +64,7 @@ void Form1::ShowPage() {
     int o = first;
     while (o <= last) {
         const std::uint8_t b = FileBytes[PageStart + o];
-        if (b >= 128 && PageStart + o < LastOffset && o < 511) {
+        if (b >= 128 && PageStart + o < LastOffset && o < kPageSize - 1) {
             const std::uint8_t t = FileBytes[PageStart + o + 1];
             ChrBox.setText(OffsetToCell[o], cp.pairChar(b, t));
             ChrBox.setText(OffsetToCell[o + 1], kPairTail);
@@ -86,7 +87,7 @@ void Form1::showStatus() {
 
 void Form1::Renovate() {
     Selecting = kTrue;
-    for (int k = 0; k < 512; ++k) {
+    for (int k = 0; k < kPageSize; ++k) {
         ChrBox.setSelected(k, false);
         NumberBox.setSelected(k, false);
     }

@@ -98,7 +98,8 @@ std::int32_t cellUnder(int rowHeight, int columnWidth, float x, float y) {
     // A point right of the last column counts into the next row; only the sum is
     // limited. A point above or left of the grid (only while the mouse is captured)
     // names the first cell rather than a negative offset.
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(row * 16 + column, 0, 511));
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(row * kGridColumns + column, 0, kPageSize - 1));
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 namespace quillory {
 
+// A page is one screen of the grids, its offsets row by row.
+static_assert(kGridRows * kGridColumns == kPageSize);
+
 bool Form1::Form_Load() {
     if (!platform.hasCodePage()) {
         MsgBox(u"缺少 GBK（代码页 936）字符转换，Quillory 无法启动。");
