@@ -41,6 +41,25 @@ class GuiWindowTest : public testing::GuiTest {
         return worst;
     }
 
+    // Page 2 of a 612-byte file in the row's layout. Its 100 bytes: A, the pair D6 D0 (中),
+    // a control code, a space, then letters.
+    void showSecondPage() {
+        Bytes bytes(612, 0);
+        for (int o = 0; o < 100; ++o)
+            bytes[512 + o] = std::uint8_t(o < 5 ? "A\xD6\xD0\x01 "[o] : 'a' + o % 26);
+        form->loadDocument(bytes);
+        // A click in the scroll bar's track turns the page.
+        window->scrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QFETCH(bool, large);
+        form->LargeScreen = large ? kTrue : kFalse;
+        window->applyLayout();
+    }
+    static void layouts() {
+        QTest::addColumn<bool>("large");
+        QTest::newRow("normal") << false;
+        QTest::newRow("large") << true;
+    }
+
   private slots:
     // Each command sits under the menus of the table with its caption, and its key
     // reaches it alone (with the editor's handlers cut off, so that none of them runs).
@@ -72,41 +91,32 @@ class GuiWindowTest : public testing::GuiTest {
         }
     }
 
-    void everyCellReads_data() {
-        QTest::addColumn<bool>("large");
-        QTest::newRow("normal") << false;
-        QTest::newRow("large") << true;
-    }
-
-    // Every cell as a screen reader reads it and as the mouse finds it: the reader's
-    // rectangle, the tooltip and double clicks name the same byte; painting stays true.
-    void everyCellReads() {
-        // Page 2 holds 100 bytes: A, the pair D6 D0 (中), a control code, a space, letters.
-        Bytes bytes(612, 0);
-        QStringList hexNames, chrNames{"A", "中", "中", "·", " "};
-        for (int o = 0; o < 100; ++o) {
-            bytes[512 + o] = std::uint8_t(o < 5 ? "A\xD6\xD0\x01 "[o] : 'a' + o % 26);
-            hexNames << QString::asprintf("%02X", bytes[512 + o]);
-            if (o >= 5) chrNames << QChar(bytes[512 + o]);
-        }
-        form->loadDocument(bytes);
-        // A click in the scroll bar's track turns the page, which the status line shows,
-        // with one ampersand, and reads aloud.
-        window->scrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    void statusLineNamesThePage_data() { layouts(); }
+    // With one ampersand, read aloud, below the grids and the scroll bar and inside the
+    // window, whose size is fixed.
+    void statusLineNamesThePage() {
+        showSecondPage();
         QLabel* status = window->statusLabel();
         QCOMPARE(status->text(), QStringLiteral("文件字节:612( &H264) 总页数:2 当前页:2"));
         QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
                  status->text());
-        QCOMPARE_LE(paintDifference(), 160);
-        QFETCH(bool, large);
-        form->LargeScreen = large ? kTrue : kFalse;
-        window->applyLayout();
-        // Fixed size; the status line below the grids and the scroll bar, and inside.
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(status->y() >
                 std::max(hex->geometry().bottom(), window->scrollBar()->geometry().bottom()));
         QVERIFY(window->centralWidget()->rect().contains(status->geometry()));
+    }
 
+    void cellsReadWhereThePointerFindsThem_data() { layouts(); }
+    // Every cell as a screen reader reads it and as the mouse finds it: the reader's
+    // rectangle and the tooltip name the same byte.
+    void cellsReadWhereThePointerFindsThem() {
+        showSecondPage();
+        QStringList hexNames, chrNames{"A", "中", "中", "·", " "};
+        for (int o = 0; o < 100; ++o) {
+            const std::uint8_t b = form->FileBytes[512 + o];
+            hexNames << QString::asprintf("%02X", b);
+            if (o >= 5) chrNames << QChar(b);
+        }
         QAccessible::setActive(true); // as a reader's bridge does: the grids report changes
         for (GridView* grid : {hex, chr}) {
             // Nothing below the last row.
@@ -135,7 +145,12 @@ class GuiWindowTest : public testing::GuiTest {
                 QCOMPARE(description.contains(u"第二字节"), grid == chr && o == 2);
             }
         }
-        // A double click marks its byte in both grids, once; a second marks the range.
+    }
+
+    void doubleClicksMarkBothGrids_data() { layouts(); }
+    // A double click marks its byte in both grids, once; a second marks the range.
+    void doubleClicksMarkBothGrids() {
+        showSecondPage();
         const std::pair<GridView*, int> clicks[] = {{hex, 5 * 32 + 3}, {chr, 2 * 32 + 6}};
         for (const auto& [grid, k] : clicks) {
             QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at(grid, k));
@@ -145,8 +160,13 @@ class GuiWindowTest : public testing::GuiTest {
                 QCOMPARE(table->selectedCellCount(), grid == hex ? 1 : 98 - 53 + 1);
             }
         }
-        // The scroll bar, repainted only where the thumb was and is, shows a whole paint,
-        // and that is what the style paints of such a bar.
+    }
+
+    void scrollBarPaintsAsTheStyleDoes_data() { layouts(); }
+    // The scroll bar, repainted only where the thumb was and is, shows a whole paint, and
+    // that is what the style paints of such a bar.
+    void scrollBarPaintsAsTheStyleDoes() {
+        showSecondPage();
         QScrollBar* bar = window->scrollBar();
         auto onScreen = [this, bar] {
             QCoreApplication::processEvents();
@@ -166,7 +186,23 @@ class GuiWindowTest : public testing::GuiTest {
         styled.resize(bar->size());
         QCOMPARE(bar->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  styled.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+
+    void gridsPaintAsPlainTextDoes_data() { layouts(); }
+    // Through first sight, marks, texts seen often enough to be kept as images, and a new
+    // palette, the grids paint what plain text drawing paints.
+    void gridsPaintAsPlainTextDoes() {
+        showSecondPage();
         QCOMPARE_LE(paintDifference(), 160);
+        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at(hex, 3));
+        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at(chr, 2 * 32 + 6));
+        QCOMPARE_LE(paintDifference(), 160);
+        QScrollBar* bar = window->scrollBar();
+        for (int turn = 0; turn < 4; ++turn) {
+            bar->triggerAction(turn % 2 ? QAbstractSlider::SliderPageStepAdd
+                                        : QAbstractSlider::SliderPageStepSub);
+            QCOMPARE_LE(paintDifference(), 160);
+        }
         // New colours reach glyphs drawn before.
         QPalette palette = hex->palette();
         palette.setColor(QPalette::Text, Qt::red);
