@@ -90,7 +90,7 @@ struct Model {
     std::u16string swapShown, findText, swapText, inputText, cakeCaption;
     std::int64_t swapNext = 0;
     bool charPhase = false, maybeShifted = false, maybePlaceholders = false;
-    std::string lastStep; // for the choice of the next one
+    const char* followUps = ""; // what the last step began, for the choice of the next
 
     // The files by name under the folder; the document's name; the file last read or written,
     // and whether another program wrote it since; the shared dialog as the last command left it.
@@ -887,36 +887,91 @@ std::optional<std::u16string> promptReply(ChoiceSource& src, const Vec& doc) {
     return hexText(src, someBytes(src, doc, src.chance(4) ? 40 : 4));
 }
 
-// The commands played: every menu entry of these, each as often as the others.
+// Names the dialogs hand out: files another program may write, a folder, missing folders.
+// The second is "文件.bin" in GBK bytes, shown as the third is.
+const std::u16string kNames[] = {
+    u"a.bin",  u"\xDCCE\xDCC4\xDCBC\xDCFE.bin", u"文件.bin", u"sub/c.bin", u"sub", u"missing/d.bin",
+    u"a.bin/e"};
+enum Change { Rewrite, Touch, Replace, Remove };
+
+std::u16string fileReply(ChoiceSource& src, const Model& m) {
+    const std::uint32_t kind = src.below(8);
+    if (kind == 0) return u"";
+    if (kind <= 2 && !m.fileName.empty()) // the document's own, maybe spelt another way
+        return kind == 1 ? m.fileName : m.dir + u"/./" + m.fileName.substr(m.dir.size() + 1);
+    return m.dir + u"/" + kNames[src.below(std::size(kNames))];
+}
+
+// What a command asks the user for, queued as the fake hands it out. Only commands that
+// ask for file names touch the folder.
+void fileNames(ChoiceSource& src, Model& m) {
+    for (std::uint32_t n = src.below(4); n > 0; --n)
+        m.names.push_back(fileReply(src, m));
+}
+void patterns(ChoiceSource& src, Model& m) {
+    for (std::uint32_t n = 1 + src.below(3); n > 0; --n)
+        m.prompts.push_back(promptReply(src, m.doc));
+}
+void pageNumber(ChoiceSource& src, Model& m) {
+    static const char16_t* pages[] = {u"", u"-1", u"2.5", u" 2 ", u"\t2\u3000", u"1.5", u"abc"};
+    m.inputs.push_back(src.chance(2) ? dec(src.below(static_cast<std::uint32_t>(m.lastPage() + 3)))
+                                     : pages[src.below(std::size(pages))]);
+}
+void encryptKey(ChoiceSource& src, Model& m) {
+    std::u16string key;
+    for (std::uint32_t n = src.below(14); n > 0; --n)
+        key += static_cast<char16_t>(0x21 + src.below(0x5E));
+    if (src.chance(4))
+        key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
+                   u" 中\x7F"[src.below(3)]);
+    m.inputs.push_back(key);
+}
+void nothingAsked(ChoiceSource&, Model&) {}
+
+// The commands played, a row each: the menu entry's name, the model's step, what the
+// command asks for, and the commands that go on from what it began. Those come more often
+// than chance alone would bring them: replace next after a replacement, ...
+struct CommandRow {
+    const char* name;
+    void (Model::*run)(int index);
+    void (*replies)(ChoiceSource&, Model&);
+    const char* followedBy;
+};
+const CommandRow kCommandRows[] = {
+    {"Hunt", &Model::hunt, patterns, " Swap CopyOrCut Hnext "},
+    {"Hnext", &Model::hnext, nothingAsked, ""},
+    {"Swap", &Model::swap, patterns, " SwapNext "},
+    {"SwapCake", &Model::swapCake, patterns, ""},
+    {"SwapNext", &Model::swapNextCommand, nothingAsked, ""},
+    {"CopyOrCut", &Model::copyOrCut, nothingAsked, " DelAll Quash Insert "},
+    {"Insert", &Model::insert, patterns, " Quash CopyOrCut "},
+    {"Quash", &Model::quash, nothingAsked, ""},
+    {"DelAll", &Model::delAll, nothingAsked, ""},
+    {"PageNum", &Model::pageNum, pageNumber, ""},
+    {"Encrypt", &Model::encrypt, encryptKey, ""},
+    {"Fnew", &Model::fnew, fileNames, ""},
+    {"Fopen", &Model::fopen, fileNames, ""},
+    {"Fsave", &Model::fsaveCommand, fileNames, ""},
+    {"FsaveAs", &Model::fsaveAs, fileNames, ""},
+    {"Fhelp", &Model::fhelp, fileNames, ""},
+    {"Renovate", &Model::renovateCommand, nothingAsked, ""},
+    {"文件", &Model::renovateCommand, nothingAsked, ""},
+};
+// The same for what is not a command: a click, another program's change to a file.
+const char* const kAfterClick = " Swap CopyOrCut Insert Hnext SwapCake ";
+const char* const kAfterOtherProgram = " Fsave FsaveAs Fopen ";
+
+// Every menu entry of the table, each as often as the others.
 struct Command {
     const MenuItem* item;
-    void (Model::*run)(int index);
+    const CommandRow* row;
 };
 const std::vector<Command>& commands() {
     static const std::vector<Command> all = [] {
-        const std::pair<std::string, void (Model::*)(int)> names[] = {
-            {"Hunt", &Model::hunt},
-            {"Hnext", &Model::hnext},
-            {"Swap", &Model::swap},
-            {"SwapCake", &Model::swapCake},
-            {"SwapNext", &Model::swapNextCommand},
-            {"CopyOrCut", &Model::copyOrCut},
-            {"Insert", &Model::insert},
-            {"Quash", &Model::quash},
-            {"DelAll", &Model::delAll},
-            {"PageNum", &Model::pageNum},
-            {"Encrypt", &Model::encrypt},
-            {"Fnew", &Model::fnew},
-            {"Fopen", &Model::fopen},
-            {"Fsave", &Model::fsaveCommand},
-            {"FsaveAs", &Model::fsaveAs},
-            {"Fhelp", &Model::fhelp},
-            {"Renovate", &Model::renovateCommand},
-            {"文件", &Model::renovateCommand}};
         std::vector<Command> out;
         for (const MenuItem& item : menuTree())
-            for (const auto& [name, run] : names)
-                if (item.run && item.name == name) out.push_back({&item, run});
+            for (const CommandRow& row : kCommandRows)
+                if (item.run && item.name == row.name) out.push_back({&item, &row});
         return out;
     }();
     return all;
@@ -934,21 +989,6 @@ struct Step {
     std::vector<std::u16string> dropped;
 };
 
-// Names the dialogs hand out: files another program may write, a folder, missing folders.
-// The second is "文件.bin" in GBK bytes, shown as the third is.
-const std::u16string kNames[] = {
-    u"a.bin",  u"\xDCCE\xDCC4\xDCBC\xDCFE.bin", u"文件.bin", u"sub/c.bin", u"sub", u"missing/d.bin",
-    u"a.bin/e"};
-enum Change { Rewrite, Touch, Replace, Remove };
-
-std::u16string fileReply(ChoiceSource& src, const Model& m) {
-    const std::uint32_t kind = src.below(8);
-    if (kind == 0) return u"";
-    if (kind <= 2 && !m.fileName.empty()) // the document's own, maybe spelt another way
-        return kind == 1 ? m.fileName : m.dir + u"/./" + m.fileName.substr(m.dir.size() + 1);
-    return m.dir + u"/" + kNames[src.below(std::size(kNames))];
-}
-
 Step makeStep(ChoiceSource& src, Model& m) {
     Step s;
     const std::uint32_t pick = src.below(100);
@@ -964,20 +1004,9 @@ Step makeStep(ChoiceSource& src, Model& m) {
              : pick < 98 ? Kind::Other
              : pick < 99 ? Kind::Drop
                          : Kind::Close;
-    // Commands that go on from what the last step began come more often than chance
-    // alone would bring them: a replacement after a click, replace next after it, ...
-    static const std::map<std::string, std::string> followUps = {
-        {"click", " Swap CopyOrCut Insert Hnext SwapCake "},
-        {"Hunt", " Swap CopyOrCut Hnext "},
-        {"Swap", " SwapNext "},
-        {"CopyOrCut", " DelAll Quash Insert "},
-        {"Insert", " Quash CopyOrCut "},
-        {"other", " Fsave FsaveAs Fopen "}};
     std::vector<const Command*> next;
-    const auto follow = followUps.find(m.lastStep);
     for (const Command& c : commands())
-        if (follow != followUps.end() &&
-            follow->second.find(" " + c.item->name + " ") != std::string::npos)
+        if (std::string_view(m.followUps).find(" " + c.item->name + " ") != std::string_view::npos)
             next.push_back(&c);
     if (s.kind == Kind::Menu)
         s.command = next.empty() || src.chance(4)
@@ -994,35 +1023,21 @@ Step makeStep(ChoiceSource& src, Model& m) {
         s.bytes = src.chance(8) ? Vec() : someBytes(src, m.doc, 1100); // Open refuses empty ones
     }
     // The replies, queued as the fake hands them out.
-    const std::string name = s.command ? s.command->item->name : "";
     for (std::uint32_t n = src.below(6), a; n > 0; --n)
         m.answers.push_back((a = src.below(6)) < 3 ? Answer::Yes
                             : a < 5                ? Answer::No
                                                    : Answer::Cancel);
     for (std::uint32_t n = s.kind == Kind::Drop ? 1 + src.below(3) : 0; n > 0; --n)
         s.dropped.push_back(m.dir + u"/" + kNames[src.below(std::size(kNames))]);
-    if (name.starts_with('F') || s.kind >= Kind::Drop)
-        for (std::uint32_t n = src.below(4); n > 0; --n)
-            m.names.push_back(fileReply(src, m));
-    if (name == "Hunt" || name == "Swap" || name == "SwapCake" || name == "Insert")
-        for (std::uint32_t n = 1 + src.below(3); n > 0; --n)
-            m.prompts.push_back(promptReply(src, m.doc));
-    static const char16_t* pages[] = {u"", u"-1", u"2.5", u" 2 ", u"\t2\u3000", u"1.5", u"abc"};
-    if (name == "PageNum")
-        m.inputs.push_back(src.chance(2)
-                               ? dec(src.below(static_cast<std::uint32_t>(m.lastPage() + 3)))
-                               : pages[src.below(std::size(pages))]);
-    std::u16string key;
-    for (std::uint32_t n = name == "Encrypt" ? src.below(14) : 0; n > 0; --n)
-        key += static_cast<char16_t>(0x21 + src.below(0x5E));
-    if (name == "Encrypt" && src.chance(4))
-        key.insert(src.below(static_cast<std::uint32_t>(key.size() + 1)), 1,
-                   u" 中\x7F"[src.below(3)]);
-    if (name == "Encrypt") m.inputs.push_back(key);
+    if (s.command) s.command->row->replies(src, m);
+    if (s.kind >= Kind::Drop) fileNames(src, m);
     if (s.kind == Kind::RightClick && s.offset % 3)
         m.inputs.push_back(src.chance(5) ? u"" : text(src, m.doc));
     const bool click = s.kind == Kind::Click || s.kind == Kind::DoubleClick;
-    m.lastStep = s.command ? name : click ? "click" : s.kind == Kind::Other ? "other" : "";
+    m.followUps = s.command               ? s.command->row->followedBy
+                  : click                 ? kAfterClick
+                  : s.kind == Kind::Other ? kAfterOtherProgram
+                                          : "";
     return s;
 }
 
@@ -1079,7 +1094,7 @@ bool play(const Step& s, Form1& f, Model& m) {
     ListBox& grid = s.offset % 2 ? f.NumberBox : f.ChrBox; // either grid selects the same cell
     switch (s.kind) {
     case Kind::Menu:
-        (m.*s.command->run)(s.command->item->index);
+        (m.*s.command->row->run)(s.command->item->index);
         s.command->item->run(f);
         break;
     case Kind::Click:
@@ -1201,7 +1216,8 @@ RunResult runEpisode(ChoiceSource& src) {
         m.prompts.clear();
         m.inputs.clear();
         m.names.clear();
-        const bool onDisk = s.kind >= Kind::Other || (s.command && s.command->item->name[0] == 'F');
+        const bool onDisk =
+            s.kind >= Kind::Other || (s.command && s.command->row->replies == fileNames);
         bad = unseen.empty() ? check(f, m, fake, closed, onDisk) : unseen;
         unseen.clear();
         m.atQuestions.clear();
