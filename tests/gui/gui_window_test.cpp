@@ -175,6 +175,7 @@ class GuiWindowTest : public testing::GuiTest {
                 ->grabWindow(window->winId(), at.x(), at.y(), bar->width(), bar->height())
                 .toImage();
         };
+        onScreen(); // first painted with the thumb here, or the move would be a first paint
         bar->triggerAction(QAbstractSlider::SliderPageStepSub);
         const QImage moved = onScreen();
         bar->update();
