@@ -145,6 +145,12 @@ class GuiWindowTest : public testing::GuiTest {
                 QCOMPARE(description.contains(u"第二字节"), grid == chr && o == 2);
             }
         }
+        // On a full page the last cell reads too.
+        window->scrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        for (GridView* grid : {hex, chr}) {
+            QTest::mouseMove(window->windowHandle(), at(grid, kPageSize - 1));
+            QCOMPARE(grid->toolTip(), QStringLiteral("总偏移量511(1FF) 页内偏移量511(1FF)"));
+        }
     }
 
     void doubleClicksMarkBothGrids_data() { layouts(); }

@@ -215,6 +215,7 @@ TEST(Files, NamesOfAnyBytes) {
         {"\xC3\xA9", u"é"},
         {"a\xFF\xD6", u"a\\xFF\\xD6"},
         {"\xED\xB2\x80", u"聿€"},
+        {"\xF0\x9F\x82\xA1.bin", u"🂡.bin"}, // a pair whose low half looks like a byte
         {"x/\xD6\xD0/\xF0\x9F\x98\x80\xFF", u"x/中/😀\\xFF"}};
     for (const auto& [bytes, shown] : rows) {
         EXPECT_EQ(shownName(nameFromNative(bytes), cp), shown) << bytes;
