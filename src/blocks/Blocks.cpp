@@ -93,9 +93,8 @@ void Form1::Insert(int Index) {
         Renovate();
         return;
     }
-    const std::int32_t r = Index == 1
-                               ? Numeric(kInsertReply, 0)
-                               : Character(kInsertReply, Index == 2 ? kAnsiText : kUnicodeText, 0);
+    const std::int32_t r =
+        Index == 1 ? Numeric(kInsertReply, 0) : Character(kInsertReply, characterCodeFor(Index), 0);
     if (r < 0) {
         Renovate();
         return;

@@ -35,6 +35,11 @@ enum PromptFor : std::int32_t {
 };
 // How Character turns the reply into bytes: the code page, or UTF-16 little-endian.
 enum CharacterCode : std::int32_t { kAnsiText = 2, kUnicodeText = 3 };
+// Find, replace and insert are each three menu entries: hex digits (index 1), Ansi
+// characters (2) and Unicode ones (3).
+constexpr CharacterCode characterCodeFor(int menuIndex) {
+    return menuIndex == 2 ? kAnsiText : kUnicodeText;
+}
 
 constexpr std::int32_t kPageSize = 512;
 // What the grids show where there is no byte: past the end of the document.

@@ -12,8 +12,8 @@ void Form1::Hunt(int Index) {
     Renovate();
 
     // A search never takes the length rule, so the 0 passed as the character limit is inert.
-    FindLast = Index == 1 ? Numeric(kFindReply, -1)
-                          : Character(kFindReply, Index == 2 ? kAnsiText : kUnicodeText, 0);
+    FindLast =
+        Index == 1 ? Numeric(kFindReply, -1) : Character(kFindReply, characterCodeFor(Index), 0);
     if (FindLast < 0) {
         FindLast = kNone;
         Renovate();

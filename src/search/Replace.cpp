@@ -37,9 +37,8 @@ void Form1::Swap(int Index) {
     if (SelSpan == kNone && FindLast >= 0) SelSpan = FindLast;
     if (SelSpan == 0) BlockBytes.assign(1, FileBytes[S]);
 
-    FindLast = Index == 1
-                   ? Numeric(kReplaceReply, SelSpan)
-                   : Character(kReplaceReply, Index == 2 ? kAnsiText : kUnicodeText, SelSpan);
+    FindLast = Index == 1 ? Numeric(kReplaceReply, SelSpan)
+                          : Character(kReplaceReply, characterCodeFor(Index), SelSpan);
     if (FindLast < 0) {
         FindLast = kNone;
         Renovate();
